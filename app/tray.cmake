@@ -1,0 +1,1 @@
+# tray icon, taskbar presence and hiding (vyn_tray)
