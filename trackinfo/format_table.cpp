@@ -1,8 +1,15 @@
 #include "trackinfo/format_table.h"
 
+#include <algorithm>
 #include <string>
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualsUpperCased(std::string_view text, std::string_view upper) {
+    return std::ranges::equal(text, upper, {}, AsciiUpper);
+}
 
 FormatCode ClassifyFile(std::string_view path) {
     const size_t mark = path.find_last_of("./");

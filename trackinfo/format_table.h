@@ -12,10 +12,15 @@ inline constexpr std::array<std::string_view, 12> ExtensionTable = {
     ".MP3", ".MP2", ".MP1", ".OGG", ".WAV", ".MO3", ".IT", ".XM", ".S3M", ".MTM", ".MOD", ".UMX"};
 
 // Codes 1..5 are decoded as streams; every other code, 0 included, goes to the module loader.
-inline constexpr bool IsStreamFormat(FormatCode code) { return code >= 1 && code <= 5; }
+inline constexpr bool IsStreamFormat(FormatCode code) {
+    return code >= 1 && code <= 5;
+}
 
 // Maps only the ASCII letters a..z; every other byte stays as it is.
 char AsciiUpper(char c);
+
+// True when `text`, upper-cased, is byte for byte `upper`.
+bool EqualsUpperCased(std::string_view text, std::string_view upper);
 
 // The extension is the text from the last '.' when no '/' follows it; it is compared
 // upper-cased with the table, first match wins.

@@ -1,0 +1,51 @@
+#include "trackinfo/display_title.h"
+
+#include <algorithm>
+
+#include "trackinfo/tag_text.h"
+#include "trackinfo/track_tags.h"
+
+namespace {
+std::string TitleFromSource(FormatCode code, const TrackSource& source) {
+    switch (code) {
+        case 1:
+        case 2:
+        case 3: {
+            std::string title = ReadId3v2Title(source);
+            // ID3v1 is asked only when ID3v2 gave neither artist nor title.
+            return title.empty() ? ReadId3v1Title(source) : title;
+        }
+        case 4:
+            return ReadVorbisTitle(source);
+        case 5:
+            return {};  // WAV titles always come from the file name
+        default:
+            return ReadModuleTitle(source);  // 6..12: module music
+    }
+}
+}  // namespace
+
+std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
+                         const std::vector<std::string>& entries, const TrackSource& source) {
+    if (currentFormat == 0 || currentTrack < 0) return std::string(ProductTitle);
+    std::string title = TitleFromSource(currentFormat, source);
+    if (!title.empty()) return title;
+    const auto index = static_cast<size_t>(currentTrack);
+    if (index >= entries.size()) return std::string(ProductTitle);
+    return TitleFromFileName(currentFormat, entries[index]);
+}
+
+std::string TitleFromFileName(FormatCode code, std::string_view path) {
+    const std::string_view fileName = path.substr(path.find_last_of('/') + 1);
+    const std::string_view trimmed = TrimText(fileName);
+    // The trimmed copy's first character is never taken as the dot.
+    const size_t dot = trimmed.size() > 1 ? trimmed.find_last_of('.') : std::string_view::npos;
+    if (dot == std::string_view::npos || dot == 0 || code == 0 || code > ExtensionTable.size())
+        return std::string(fileName);
+    const std::string_view extension = trimmed.substr(dot);
+    const std::string_view expected = ExtensionTable[code - 1];
+    if (!EqualsUpperCased(extension, expected)) return std::string(fileName);
+    // Everything before the dot stays, leading blanks included; trailing blanks go with it.
+    const size_t dotInName = static_cast<size_t>(trimmed.data() - fileName.data()) + dot;
+    return std::string(fileName.substr(0, dotInName));
+}

@@ -1,0 +1,28 @@
+#include "trackinfo/vorbis_comment_reader.h"
+
+#include "trackinfo/format_table.h"
+
+std::string ReadVorbisTitle(TagBytes block) {
+    std::string_view rest(reinterpret_cast<const char*>(block.data()), block.size());
+    std::string_view artist;
+    std::string_view title;
+    // The first entry is examined even when it is empty (an empty list then ends at once).
+    for (;;) {
+        const size_t nul = rest.find('\0');
+        if (nul == std::string_view::npos) break;
+        const std::string_view entry = rest.substr(0, nul);
+        const size_t equals = entry.find('=');
+        if (equals == std::string_view::npos || equals == 0) break;
+        if (equals + 1 < entry.size()) {
+            const std::string_view key = entry.substr(0, equals);
+            const std::string_view value = entry.substr(equals + 1);
+            if (EqualsUpperCased(key, "ARTIST"))
+                artist = value;
+            else if (EqualsUpperCased(key, "TITLE"))
+                title = value;
+        }
+        rest.remove_prefix(nul + 1);
+        if (rest.empty() || rest.front() == '\0') break;
+    }
+    return JoinArtistTitle(std::string(TrimText(artist)), std::string(TrimText(title)));
+}
