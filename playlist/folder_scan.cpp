@@ -1,0 +1,19 @@
+#include "playlist/folder_scan.h"
+
+#include "platform/folder_search.h"
+#include "playlist/entry_path.h"
+
+std::vector<std::string> EntriesFromFolderNames(std::string_view folder,
+                                                const std::vector<std::string>& names) {
+    std::vector<std::string> entries;
+    for (const std::string_view pattern : kFolderScanPatterns) {
+        for (const std::string& name : names)
+            if (MatchesWildcard(name, pattern)) entries.push_back(JoinFolderAndName(folder, name));
+        if (!entries.empty()) break;
+    }
+    return entries;
+}
+
+std::vector<std::string> ScanFolder(const std::string& folder) {
+    return EntriesFromFolderNames(folder, ListFolder(folder));
+}

@@ -1,0 +1,22 @@
+// Adding a folder: the music files of one folder, one kind only, no sub-folders entered.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Tried in this order; the first that matches anything decides which files are taken.
+// MP1 comes last here, after the module formats.
+inline constexpr std::array<std::string_view, 12> kFolderScanPatterns = {
+    "*.MP3", "*.MP2", "*.OGG", "*.WAV", "*.MO3", "*.IT",
+    "*.XM",  "*.S3M", "*.MTM", "*.MOD", "*.UMX", "*.MP1"};
+
+// The entries a folder holding these names contributes, in the names' order: the folder
+// joined with every name that matches the first pattern matching any name at all.
+std::vector<std::string> EntriesFromFolderNames(std::string_view folder,
+                                                const std::vector<std::string>& names);
+
+// The entries the folder on disk contributes; none when it can't be read or holds no music.
+// A sub-folder whose name matches is taken like a file.
+std::vector<std::string> ScanFolder(const std::string& folder);

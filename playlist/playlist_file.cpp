@@ -1,0 +1,84 @@
+#include "playlist/playlist_file.h"
+
+#include "playlist/entry_path.h"
+#include "playlist/whole_file.h"
+
+PlaylistFormat PlaylistFormatOf(std::string_view path) {
+    const std::string_view extension = ExtensionOf(path);
+    if (extension == ".vyn") return PlaylistFormat::Native;
+    if (extension == ".m3u") return PlaylistFormat::M3u;
+    return PlaylistFormat::Unknown;
+}
+
+namespace {
+// Calls take(line) for every line of the text, as SplitPlaylistLines defines them.
+template <typename Take>
+void ForEachLine(std::string_view text, Take&& take) {
+    text = text.substr(0, text.find('\0'));
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            take(text.substr(start));
+            return;
+        }
+        take(text.substr(start, end - start));
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        start = end + (crlf ? 2 : 1);
+    }
+}
+
+bool IsBlank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
+
+std::vector<std::string> SplitPlaylistLines(std::string_view text) {
+    std::vector<std::string> lines;
+    ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::vector<std::string> ParseNativePlaylist(std::string_view text) {
+    return SplitPlaylistLines(text);
+}
+
+std::vector<std::string> ParseM3uPlaylist(std::string_view text, std::string_view listFolder) {
+    // Lists saved as UTF-8 often begin with a byte-order mark; it would hide "#EXTM3U".
+    if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
+    std::vector<std::string> entries;
+    ForEachLine(text, [&](std::string_view line) {
+        if (line.starts_with('#') || IsBlank(line)) return;
+        if (line.starts_with('/'))
+            entries.emplace_back(line);
+        else
+            entries.push_back(JoinFolderAndName(listFolder, line));
+    });
+    return entries;
+}
+
+std::string NativePlaylistText(const std::vector<std::string>& entries) {
+    size_t size = 0;
+    for (const std::string& entry : entries) size += entry.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& entry : entries) {
+        text += entry;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string> ReadPlaylistFile(const std::string& path) {
+    const PlaylistFormat format = PlaylistFormatOf(path);
+    if (format == PlaylistFormat::Unknown) return {};
+    const std::string text = ReadWholeFile(path);
+    if (format == PlaylistFormat::Native) return ParseNativePlaylist(text);
+    return ParseM3uPlaylist(text, FolderOf(path));
+}
+
+void WritePlaylistFile(const std::string& path, const std::vector<std::string>& entries) {
+    ReplaceFileContents(path, NativePlaylistText(entries));
+}

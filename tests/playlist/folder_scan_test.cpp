@@ -1,0 +1,111 @@
+#include "playlist/folder_scan.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/folder_search.h"
+#include "playlist/entry_path.h"
+#include "tests/playlist/temp_folder.h"
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::UnorderedElementsAre;
+
+TEST(Wildcard, MatchesLikeTheDesktopsFileSearch) {
+    EXPECT_TRUE(MatchesWildcard("song.mp3", "*.MP3"));
+    EXPECT_TRUE(MatchesWildcard("SONG.Mp3", "*.mp3"));
+    EXPECT_TRUE(MatchesWildcard(".mp3", "*.MP3"));
+    EXPECT_TRUE(MatchesWildcard("a.b.mp3", "*.MP3"));
+    EXPECT_TRUE(MatchesWildcard("a.mp3.mp3", "*.MP3"));
+    EXPECT_FALSE(MatchesWildcard("song.mp3x", "*.MP3"));
+    EXPECT_FALSE(MatchesWildcard("song.mp", "*.MP3"));
+    EXPECT_FALSE(MatchesWildcard("songmp3", "*.MP3"));
+    EXPECT_TRUE(MatchesWildcard("x.it", "*.IT"));
+    EXPECT_FALSE(MatchesWildcard("x.bit", "*.IT"));
+    EXPECT_TRUE(MatchesWildcard("ab", "a?"));
+    EXPECT_FALSE(MatchesWildcard("a", "a?"));
+    EXPECT_TRUE(MatchesWildcard("", "*"));
+    EXPECT_TRUE(MatchesWildcard("abcabd", "*a*d"));
+    // Case folding is for ASCII letters only: other bytes match only themselves.
+    EXPECT_FALSE(MatchesWildcard("\xE0.mp3", "\xC0.MP3"));
+    EXPECT_TRUE(MatchesWildcard("\xC0\xFF.mp3", "*.MP3"));
+}
+
+TEST(FolderEntries, FirstPatternWithAMatchDecidesInListingOrder) {
+    const std::vector<std::string> names = {"b.mp3", "x.ogg", "a.MP3", "c.wav"};
+    EXPECT_THAT(EntriesFromFolderNames("/m/", names), ElementsAre("/m/b.mp3", "/m/a.MP3"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"z.umx", "y.mod", "x.mp1"}),
+                ElementsAre("/m/y.mod"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"1.mp1", "notes.txt", "2.MP1"}),
+                ElementsAre("/m/1.mp1", "/m/2.MP1"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"cover.jpg", "notes.txt"}), IsEmpty());
+}
+
+TEST(FolderEntries, RootFolderGivesOneSlash) {
+    EXPECT_THAT(EntriesFromFolderNames("/", {"a.ogg"}), ElementsAre("/a.ogg"));
+    EXPECT_EQ(JoinFolderAndName("/", "a.ogg"), "/a.ogg");
+    EXPECT_EQ(JoinFolderAndName("/m", "a.ogg"), "/m/a.ogg");
+    EXPECT_EQ(JoinFolderAndName("/m/", "a.ogg"), "/m/a.ogg");
+    EXPECT_EQ(JoinFolderAndName("", "a.ogg"), "a.ogg");
+}
+
+TEST(EntryPath, FolderOfKeepsTheRootsSlash) {
+    EXPECT_EQ(FolderOf("/m/a.ogg"), "/m");
+    EXPECT_EQ(FolderOf("/a.ogg"), "/");
+    EXPECT_EQ(FolderOf("/m/sub/"), "/m/sub");
+    EXPECT_EQ(FolderOf("a.ogg"), "");
+}
+
+class ScanFolderOnDisk : public testing::Test {
+  protected:
+    TempFolder folder;
+    std::string Slashed() const { return folder.path() + "/"; }
+    void Touch(const std::string& name) { WriteBytes(folder / name, ""); }
+};
+
+TEST_F(ScanFolderOnDisk, Mp3WinsOverOgg) {
+    Touch("one.mp3");
+    Touch("two.MP3");
+    Touch("three.ogg");
+    EXPECT_THAT(ScanFolder(Slashed()),
+                UnorderedElementsAre(folder / "one.mp3", folder / "two.MP3"));
+}
+
+TEST_F(ScanFolderOnDisk, KeepsTheFileSystemsOrder) {
+    for (const char* name : {"c.ogg", "a.ogg", "b.ogg", "d.OGG"}) Touch(name);
+    std::vector<std::string> expected;
+    for (const std::string& name : ListFolder(folder.path())) expected.push_back(folder / name);
+    EXPECT_EQ(ScanFolder(Slashed()), expected);
+}
+
+TEST_F(ScanFolderOnDisk, Mp1OnlyWhenNothingElseMatches) {
+    Touch("x.mp1");
+    Touch("y.MP1");
+    EXPECT_THAT(ScanFolder(Slashed()), UnorderedElementsAre(folder / "x.mp1", folder / "y.MP1"));
+    Touch("z.umx");
+    EXPECT_THAT(ScanFolder(Slashed()), ElementsAre(folder / "z.umx"));
+}
+
+TEST_F(ScanFolderOnDisk, SubFolderNamedLikeMusicIsTakenButNotEntered) {
+    std::filesystem::create_directories(folder / "album.mp3/inner");
+    WriteBytes(folder / "album.mp3/inner.mp3", "");
+    Touch("song.wav");
+    EXPECT_THAT(ScanFolder(Slashed()), ElementsAre(folder / "album.mp3"));
+}
+
+TEST_F(ScanFolderOnDisk, HiddenAndOddNamesAreKeptAsBytes) {
+    Touch(".hidden.ogg");
+    Touch(" blank .ogg ");  // ends in a blank: no match
+    Touch(" blank.ogg");
+    Touch("\xC0\xEF\xF0.ogg");
+    EXPECT_THAT(ScanFolder(Slashed()),
+                UnorderedElementsAre(folder / ".hidden.ogg", folder / " blank.ogg",
+                                     folder / "\xC0\xEF\xF0.ogg"));
+}
+
+TEST_F(ScanFolderOnDisk, EmptyOrMissingFolderGivesNothing) {
+    EXPECT_THAT(ScanFolder(Slashed()), IsEmpty());
+    EXPECT_THAT(ScanFolder(folder / "missing/"), IsEmpty());
+}
