@@ -1,0 +1,34 @@
+#include "trackinfo/format_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+TEST(ClassifyFile, ExtensionsAfterTheLastDotOfTheFileName) {
+    EXPECT_EQ(ClassifyFile("/home/u/Music/song.Mp3"), 1);
+    EXPECT_EQ(ClassifyFile("track.it"), 7);
+    EXPECT_EQ(ClassifyFile("/x/.xm"), 8);
+    EXPECT_EQ(ClassifyFile("a.UMX"), 12);
+    EXPECT_EQ(ClassifyFile("song.mp3.bak"), 0);
+    EXPECT_EQ(ClassifyFile("song.mpeg"), 0);
+    EXPECT_EQ(ClassifyFile("/dir.mp3/readme"), 0);
+    EXPECT_EQ(ClassifyFile("a path without any dot"), 0);
+    EXPECT_EQ(ClassifyFile("song.mp3 "), 0);
+    EXPECT_EQ(ClassifyFile(""), 0);
+}
+
+TEST(ClassifyFile, EveryTableEntryGivesItsCode) {
+    for (size_t i = 0; i < ExtensionTable.size(); ++i) {
+        std::string lower = "x" + std::string(ExtensionTable[i]);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(ClassifyFile(lower), i + 1) << lower;
+    }
+}
+
+TEST(ClassifyFile, OnlyAsciiLettersAreUpperCased) {
+    // 0xE9 must not be folded to 0xC9 or anything else by a locale.
+    EXPECT_EQ(ClassifyFile("song.mp\xE9"), 0);
+    EXPECT_TRUE(EqualsUpperCased("mO3", "MO3"));
+    EXPECT_FALSE(EqualsUpperCased("\xE9", "\xC9"));
+}
