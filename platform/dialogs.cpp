@@ -8,7 +8,9 @@
 #include "platform/display_text.h"
 
 namespace {
-QString Text(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Text(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 }  // namespace
 
 std::string QtFilterFromPairs(const std::string& pairs) {
@@ -58,7 +60,7 @@ std::optional<std::vector<std::string>> QtDialogs::OpenFiles(QWidget* parent,
     QFileDialog dialog(parent);
     Configure(dialog, options);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(options.multiSelect  ? QFileDialog::ExistingFiles
+    dialog.setFileMode(options.multiSelect ? QFileDialog::ExistingFiles
                        : options.mustExist ? QFileDialog::ExistingFile
                                            : QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

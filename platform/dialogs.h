@@ -10,16 +10,16 @@
 class QWidget;
 
 struct FileDialogOptions {
-    std::string title;            // empty: the platform's default title
-    std::string filter;           // "Description|*.a;*.b|Description|*.c" pairs
-    std::string defaultSuffix;    // appended to a typed name without extension ("" for none)
-    std::string directory;        // initial folder ("" for the platform's choice)
+    std::string title;          // empty: the platform's default title
+    std::string filter;         // "Description|*.a;*.b|Description|*.c" pairs
+    std::string defaultSuffix;  // appended to a typed name without extension ("" for none)
+    std::string directory;      // initial folder ("" for the platform's choice)
     bool multiSelect = false;
     bool mustExist = false;
 };
 
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Error, Information };
 
     virtual ~Dialogs() = default;
@@ -40,7 +40,7 @@ public:
 };
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     bool AskYesNo(QWidget* parent, const std::string& caption, const std::string& text) override;
     void ShowMessage(QWidget* parent, const std::string& caption, const std::string& text,
                      Icon icon) override;

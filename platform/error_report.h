@@ -10,7 +10,7 @@
 #include "platform/dialogs.h"
 
 class ErrorReport {
-public:
+  public:
     using TitleSource = std::function<std::string()>;
 
     ErrorReport(Dialogs& dialogs, TitleSource title, QWidget* parent = nullptr)
@@ -34,7 +34,7 @@ public:
     // character sorts above ".".
     static std::string BoxText(const std::string& message);
 
-private:
+  private:
     Dialogs& dialogs_;
     TitleSource title_;
     QWidget* parent_;

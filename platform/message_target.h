@@ -17,9 +17,9 @@ struct MessageTarget {
 
 /* The private messages the main window routes by number. */
 enum {
-    VYN_WM_USER = 0x0400,               /* end of track, from the engine */
+    VYN_WM_USER = 0x0400,                /* end of track, from the engine */
     VYN_MM_MIXM_CONTROL_CHANGE = 0x03D1, /* master volume changed, from the mixer layer */
-    VYN_WM_TRAYICON = 0x0464            /* mouse event over the tray icon, from the tray layer */
+    VYN_WM_TRAYICON = 0x0464             /* mouse event over the tray icon, from the tray layer */
 };
 
 #ifdef __cplusplus

@@ -7,7 +7,7 @@ namespace {
 const QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 class PostedMessage : public QEvent {
-public:
+  public:
     PostedMessage(uint32_t message, uintptr_t wparam, intptr_t lparam)
         : QEvent(kPostedMessage), message(message), wparam(wparam), lparam(lparam) {}
     const uint32_t message;

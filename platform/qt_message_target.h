@@ -10,7 +10,7 @@
 
 class QtMessageTarget : public QObject {
     Q_OBJECT
-public:
+  public:
     using Handler = std::function<void(uint32_t message, uintptr_t wparam, intptr_t lparam)>;
 
     explicit QtMessageTarget(Handler handler, QObject* parent = nullptr);
@@ -18,10 +18,10 @@ public:
     // The C view handed to the engine, the mixer layer and the tray layer.
     MessageTarget* Target() { return &target_.c; }
 
-protected:
+  protected:
     bool event(QEvent* event) override;
 
-private:
+  private:
     static void Post(MessageTarget* self, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
     struct Bridge {

@@ -12,7 +12,7 @@
 #include "platform/dialogs.h"
 
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Asked {
         std::string kind;  // "question", "message", "open", "save", "folder"
         std::string caption;
@@ -57,7 +57,12 @@ public:
         return out;
     }
 
-private:
+  private:
+// GCC 12 reports a false "may be used uninitialized" for moving out of optional<vector>.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
     template <typename T>
     static T Take(std::deque<T>& queue, T fallback) {
         if (queue.empty()) {
@@ -68,4 +73,7 @@ private:
         queue.pop_front();
         return answer;
     }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 };

@@ -1,0 +1,168 @@
+// The main window's behaviour of its own: closing (every row of the close table with every
+// answer), the exit sequence, message routing across threads, and the error report.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <thread>
+
+#include "app/main_form.h"
+#include "platform/error_report.h"
+#include "platform/qt_message_target.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+class Closing : public testing::Test {
+  protected:
+    ScriptedDialogs dialogs;
+    int quitCalls = 0;
+    TMainForm form{dialogs, MainFormOptions{{}, [this] { ++quitCalls; }}};
+
+    QCheckBox* HideBox() { return form.findChild<QCheckBox*>(QStringLiteral("HideBox")); }
+    int Questions() const {
+        int n = 0;
+        for (const auto& a : dialogs.asked) n += a.kind == "question";
+        return n;
+    }
+};
+
+// HideBox checked, window visible: hides without a question and keeps running.
+TEST_F(Closing, HideBoxCheckedAndVisibleHidesWithoutAsking) {
+    HideBox()->setChecked(true);
+    form.show();
+    EXPECT_FALSE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Questions(), 0);
+    EXPECT_FALSE(form.ExitSequenceRan());
+    EXPECT_EQ(quitCalls, 0);
+}
+
+struct AskCase {
+    bool hideBox;
+    bool visible;
+    bool answerYes;
+};
+
+class ClosingAsks : public Closing, public testing::WithParamInterface<AskCase> {};
+
+// Every other row asks; Yes runs the exit sequence, any other answer changes nothing.
+TEST_P(ClosingAsks, AsksAndOnlyYesExits) {
+    const AskCase c = GetParam();
+    HideBox()->setChecked(c.hideBox);
+    if (c.visible) form.show();
+    dialogs.yesNoAnswers.push_back(c.answerYes);
+    const bool closed = form.close();
+    ASSERT_EQ(Questions(), 1);
+    const auto& question = dialogs.asked.back();
+    EXPECT_EQ(question.text, "Вы действительно хотите выйти ?");
+    EXPECT_EQ(question.caption, "Vyn Player");
+    EXPECT_EQ(closed, c.answerYes);
+    EXPECT_EQ(form.ExitSequenceRan(), c.answerYes);
+    EXPECT_EQ(quitCalls, c.answerYes ? 1 : 0);
+    if (!c.answerYes) {
+        EXPECT_EQ(form.isVisible(), c.visible);
+    }
+    form.hide();
+}
+
+// A "No" stands for both the No button and closing the dialog by its title bar or Escape:
+// the dialog layer reports every answer other than Yes as false.
+INSTANTIATE_TEST_SUITE_P(EveryRowAndAnswer, ClosingAsks,
+                         testing::Values(AskCase{true, false, true}, AskCase{true, false, false},
+                                         AskCase{false, true, true}, AskCase{false, true, false},
+                                         AskCase{false, false, true},
+                                         AskCase{false, false, false}));
+
+TEST_F(Closing, ExitMenuItemClosesLikeTheTitleBar) {
+    HideBox()->setChecked(true);
+    form.show();
+    form.N7Click();  // visible: hides
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Questions(), 0);
+    dialogs.yesNoAnswers.push_back(false);
+    form.N7Click();  // hidden now: asks
+    EXPECT_EQ(Questions(), 1);
+    EXPECT_FALSE(form.ExitSequenceRan());
+}
+
+TEST_F(Closing, QuestionCaptionIsTheApplicationTitleOfThatMoment) {
+    form.SetApplicationTitle("Band - Song");
+    form.SetCaption("Vyn Player");
+    dialogs.yesNoAnswers.push_back(false);
+    form.close();
+    ASSERT_EQ(Questions(), 1);
+    EXPECT_EQ(dialogs.asked.back().caption, "Band - Song");
+}
+
+// Delivery of posted messages: from any thread, on the UI thread, by number.
+TEST(MessageTarget, PostFromAnotherThreadIsDeliveredOnTheUiThread) {
+    std::vector<std::pair<uint32_t, std::thread::id>> seen;
+    QtMessageTarget target([&](uint32_t m, uintptr_t w, intptr_t l) {
+        EXPECT_EQ(w, 7u);
+        EXPECT_EQ(l, -3);
+        seen.emplace_back(m, std::this_thread::get_id());
+    });
+    MessageTarget* c = target.Target();
+    std::thread poster([c] {
+        for (uint32_t m : {0x400u, 0x3D1u, 0x464u}) c->post(c, m, 7, -3);
+    });
+    poster.join();
+    EXPECT_TRUE(seen.empty());  // nothing runs on the posting thread
+    QElapsedTimer timer;
+    timer.start();
+    while (seen.size() < 3 && timer.elapsed() < 5000) QCoreApplication::processEvents();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].first, 0x400u);
+    EXPECT_EQ(seen[1].first, 0x3D1u);
+    EXPECT_EQ(seen[2].first, 0x464u);
+    for (const auto& s : seen) EXPECT_EQ(s.second, std::this_thread::get_id());
+}
+
+TEST(MessageRouting, UnknownNumbersAreIgnored) {
+    ScriptedDialogs dialogs;
+    TMainForm form(dialogs, MainFormOptions{});
+    MessageTarget* target = form.Target();
+    for (uint32_t m : {0u, 0x401u, 0x3D0u, 0x465u, 0xFFFFFFFFu}) target->post(target, m, 1, 2);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(form.windowTitle(), U("Vyn Player"));
+}
+
+TEST(ErrorReportText, FullStopIsAppendedOnlyAfterCharactersAboveIt) {
+    EXPECT_EQ(ErrorReport::BoxText("Can't open the file"), "Can't open the file.");
+    EXPECT_EQ(ErrorReport::BoxText("Sorry, BASS version 1.8 required."),
+              "Sorry, BASS version 1.8 required.");
+    EXPECT_EQ(ErrorReport::BoxText(""), "");
+    EXPECT_EQ(ErrorReport::BoxText("List index out of bounds (3)"),
+              "List index out of bounds (3)");  // ')' sorts below '.'
+    EXPECT_EQ(ErrorReport::BoxText("ends in a blank "), "ends in a blank ");
+    EXPECT_EQ(ErrorReport::BoxText("ends in a slash/"), "ends in a slash/.");
+    EXPECT_EQ(ErrorReport::BoxText("ends in a digit 5"), "ends in a digit 5.");
+    EXPECT_EQ(ErrorReport::BoxText("Ошибка"), "Ошибка.");  // UTF-8 bytes sort above '.'
+}
+
+TEST(ErrorReportGuard, ReportsWithTheTitleOfThatMomentAndCarriesOn) {
+    ScriptedDialogs dialogs;
+    std::string title = "Vyn Player";
+    ErrorReport report(dialogs, [&] { return title; });
+    bool after = false;
+    report.Guard([] { throw std::runtime_error("Invalid handle"); });
+    title = "Band - Song";
+    report.Guard([] { throw 42; });
+    report.Guard([&] { after = true; });
+    EXPECT_TRUE(after);
+    const auto shown = dialogs.Messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, "Vyn Player");
+    EXPECT_EQ(shown[0].text, "Invalid handle.");
+    EXPECT_EQ(shown[0].icon, Dialogs::Icon::Error);
+    EXPECT_EQ(shown[1].caption, "Band - Song");
+}
+
+}  // namespace
