@@ -1,0 +1,79 @@
+#include "tests/media/encoders.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "tests/media/process.h"
+
+namespace media {
+namespace {
+
+// The WAV source beside the output, removed again when the encoder is done.
+class SourceWav {
+  public:
+    SourceWav(const std::filesystem::path& target, const ToneSpec& tone)
+        : path_(target.string() + ".source.wav") {
+        WriteWav(path_, tone);
+    }
+    ~SourceWav() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    SourceWav(const SourceWav&) = delete;
+    SourceWav& operator=(const SourceWav&) = delete;
+    std::string path() const { return path_.string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string KiloHertz(int rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", rate / 1000.0);
+    return text;
+}
+
+}  // namespace
+
+void WrapFile(const std::filesystem::path& path, const Bytes& before, const Bytes& after) {
+    if (before.empty() && after.empty()) return;
+    Bytes whole = before;
+    const Bytes middle = ReadFileBytes(path);
+    whole.insert(whole.end(), middle.begin(), middle.end());
+    whole.insert(whole.end(), after.begin(), after.end());
+    WriteFileBytes(path, whole);
+}
+
+MediaFile WriteMp3(const std::filesystem::path& path, const ToneSpec& tone,
+                   const MpegOptions& options) {
+    SourceWav source(path, tone);
+    RunProgramOrThrow({"lame", "--quiet", "--noreplaygain", "--cbr", "-b",
+                       std::to_string(options.bitrateKbps), "--resample",
+                       KiloHertz(tone.sampleRate), source.path(), path.string()});
+    WrapFile(path, options.leadingTag, options.trailingTag);
+    return DescribeTone(path, tone);
+}
+
+MediaFile WriteMp2(const std::filesystem::path& path, const ToneSpec& tone,
+                   const MpegOptions& options) {
+    SourceWav source(path, tone);
+    RunProgramOrThrow({"twolame", "--quiet", "-b", std::to_string(options.bitrateKbps),
+                       source.path(), path.string()});
+    WrapFile(path, options.leadingTag, options.trailingTag);
+    return DescribeTone(path, tone);
+}
+
+MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
+                   const OggOptions& options) {
+    SourceWav source(path, tone);
+    std::vector<std::string> argv = {"oggenc", "--quiet", "-q", std::to_string(options.quality)};
+    for (const auto& [key, value] : options.comments) {
+        argv.push_back("-c");
+        argv.push_back(key + "=" + value);
+    }
+    argv.insert(argv.end(), {"-o", path.string(), source.path()});
+    RunProgramOrThrow(argv, {"LC_ALL=C.UTF-8"});
+    return DescribeTone(path, tone);
+}
+
+}  // namespace media

@@ -1,0 +1,47 @@
+// MP3, MP2 and Ogg Vorbis files made by the Debian encoders (lame, twolame, oggenc) from a
+// WAV tone of ours, and tags of ours wrapped around the result.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/media/bytes.h"
+#include "tests/media/media_file.h"
+#include "tests/media/wav.h"
+
+namespace media {
+
+struct MpegOptions {
+    int bitrateKbps = 128;  // constant bitrate
+    Bytes leadingTag{};     // e.g. Id3v2Tag(...), written before the first frame
+    Bytes trailingTag{};    // e.g. Id3v1Tag(...), written after the last frame
+};
+
+// lame, constant bitrate, at the tone's own sample rate, with its Xing/LAME info frame (so
+// gapless decoders give back exactly `frames` samples).
+MediaFile WriteMp3(const std::filesystem::path& path, const ToneSpec& tone,
+                   const MpegOptions& options = {});
+
+// twolame (MPEG-1 Layer II at 32/44.1/48 kHz, MPEG-2 at 16/22.05/24 kHz). Layer II has no
+// gapless information: decoders give whole 1152-sample frames, encoder delay included, so
+// the decoded length is somewhat above `frames`.
+MediaFile WriteMp2(const std::filesystem::path& path, const ToneSpec& tone,
+                   const MpegOptions& options = {});
+
+struct OggOptions {
+    // Each pair becomes a comment "key=value", in this order, passed to oggenc with -c
+    // (the texts are UTF-8; oggenc runs in a UTF-8 locale so it keeps them).
+    std::vector<std::pair<std::string, std::string>> comments{};
+    int quality = 3;  // oggenc -q
+};
+
+// oggenc. Besides the given comments oggenc adds its own ENCODER comment.
+MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
+                   const OggOptions& options = {});
+
+// Rewrites the file as before + its bytes + after.
+void WrapFile(const std::filesystem::path& path, const Bytes& before, const Bytes& after);
+
+}  // namespace media

@@ -1,0 +1,46 @@
+// vyn-make-media OUTDIR: writes one short file of every kind the player reads (seed
+// corpora for the fuzzers, and material for trying things by hand).
+#include <exception>
+#include <filesystem>
+#include <iostream>
+
+#include "tests/media/media.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: vyn-make-media OUTDIR\n";
+        return 2;
+    }
+    using namespace media;
+    const std::filesystem::path dir = argv[1];
+    try {
+        std::filesystem::create_directories(dir);
+        const ToneSpec tone{.sampleRate = 44100, .channels = 2, .seconds = 0.2};
+        const ToneSpec mono{.sampleRate = 22050, .channels = 1, .seconds = 0.2};
+        WriteWav(dir / "tone16.wav", tone);
+        WriteWav(dir / "tone8.wav", mono, SampleFormat::kUnsigned8);
+        WriteWav(dir / "tone24.wav", mono, SampleFormat::kSigned24);
+        WriteWav(dir / "float.wav", tone, SampleFormat::kFloat32);
+
+        Id3v2Spec v23{.version = 3,
+                      .frames = {TextFrame("TPE1", "Artist"), TextFrame("TIT2", "Title")},
+                      .padding = 16};
+        Id3v2Spec v24 = v23;
+        v24.version = 4;
+        v24.footer = true;
+        v24.extendedHeader = true;
+        WriteMp3(dir / "tone.mp3", tone,
+                 {.bitrateKbps = 64,
+                  .leadingTag = Id3v2Tag(v23),
+                  .trailingTag = Id3v1Tag({.title = "Title", .artist = "Artist"})});
+        WriteMp3(dir / "tone-v24.mp3", mono, {.bitrateKbps = 32, .leadingTag = Id3v2Tag(v24)});
+        WriteOgg(dir / "tone.ogg", tone, {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
+
+        const ModuleSpec song{.orders = 2, .rowsPerOrder = 4};
+        WriteMod(dir / "tune.mod", song);
+    } catch (const std::exception& e) {
+        std::cerr << "vyn-make-media: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
