@@ -1,0 +1,287 @@
+// The master volume against a real PulseAudio daemon: the private one with the null sink
+// "out" that scripts/with-pulse starts, and short-lived ones of the tests' own.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/qt_message_target.h"
+#include "volume/master_volume.h"
+#include "volume/pulse_mixer.h"
+#include "volume/volume_progress_bar.h"
+#include "volume/volume_scale.h"
+
+namespace {
+
+// Without the daemon the tests cannot say anything; on CI that is a failure, not a skip.
+#define REQUIRE_SOUND_SERVER()                                                           \
+    do {                                                                                 \
+        const char* server = std::getenv("PULSE_SERVER");                                \
+        if (server && *server) break;                                                    \
+        const char* ci = std::getenv("CI");                                              \
+        if (ci && std::string(ci) == "true") FAIL() << "no sound server (PULSE_SERVER)"; \
+        GTEST_SKIP() << "run under scripts/with-pulse";                                  \
+    } while (0)
+
+std::string Shell(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        pclose(pipe);
+    }
+    return output;
+}
+
+// The raw per-channel volumes of the sink "out" as pactl reports them.
+std::vector<pa_volume_t> SinkVolumes() {
+    const std::string text = Shell("pactl get-sink-volume out");
+    static const std::regex channel(R"(:\s*(\d+)\s*/)");
+    std::vector<pa_volume_t> volumes;
+    for (std::sregex_iterator it(text.begin(), text.end(), channel), end; it != end; ++it)
+        volumes.push_back(static_cast<pa_volume_t>(std::stoul((*it)[1])));
+    return volumes;
+}
+
+// Every channel of "out" reads as `value` on the control's scale. The server may round a
+// volume it derives from a channel balance by one of its own units.
+bool SinkReads(uint32_t value) {
+    const auto volumes = SinkVolumes();
+    if (volumes.empty()) return false;
+    for (pa_volume_t v : volumes) {
+        const int64_t difference = int64_t{VolumeFromPulse(v)} - value;
+        if (difference < -1 || difference > 1 || (value == 0 && v != PA_VOLUME_MUTED)) return false;
+    }
+    return true;
+}
+
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+// The main window's side: the volume bar, the message target the mixer posts to, and the
+// routing of the change message to MixerControlChange.
+class VolumeWindow {
+  public:
+    VolumeWindow() : bar_adapter(bar), volume(bar_adapter) {
+        bar.setRange(0, 100);
+        bar.setValue(0);
+    }
+    int ChangeMessages() const { return changes; }
+    bool WaitForChange(int before) {
+        return QTest::qWaitFor([&] { return changes > before; }, 5000);
+    }
+
+    QWidget window;
+    QProgressBar bar{&window};
+    VolumeProgressBar bar_adapter;
+    MasterVolume volume;
+    int changes = 0;
+    QtMessageTarget target{[this](uint32_t message, uintptr_t, intptr_t) {
+        if (message != VYN_MM_MIXM_CONTROL_CHANGE) return;
+        ++changes;
+        volume.MixerControlChange(window.isMinimized());
+    }};
+};
+
+class PulseMixerTest : public testing::Test {
+  protected:
+    void SetVolume(const std::string& percents) { Shell("pactl set-sink-volume out " + percents); }
+};
+
+TEST_F(PulseMixerTest, SetUpTakesRangeAndVolumeFromTheDefaultSink) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("40%");  // pactl: 26214
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    EXPECT_EQ(w.bar.minimum(), 0);
+    EXPECT_EQ(w.bar.maximum(), 65535);
+    EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(26214)));
+}
+
+TEST_F(PulseMixerTest, ChannelsReadAsTheLoudestAndAreWrittenAsOne) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("30% 60%");
+    const auto channels = SinkVolumes();
+    ASSERT_EQ(channels.size(), 2u);
+    ASSERT_LT(channels[0], channels[1]);
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(channels[1])));
+    w.volume.cmdMaxVolumeClick();
+    const int expected = static_cast<int>(VolumeFromPulse(channels[1])) + 1310;
+    EXPECT_EQ(w.bar.value(), expected);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, 5000))
+        << Shell("pactl get-sink-volume out");
+}
+
+TEST_F(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("100%");
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    ASSERT_EQ(w.bar.value(), 65535);
+    w.volume.cmdMaxVolumeClick();  // clamped at the top, written again
+    EXPECT_EQ(w.bar.value(), 65535);
+
+    w.bar.setValue(5000);
+    const int before = w.ChangeMessages();
+    w.volume.cmdMinVolumeClick();
+    EXPECT_EQ(w.bar.value(), 3690);
+    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(0); }, 5000))
+        << Shell("pactl get-sink-volume out");
+    // Our own write comes back as a change notification, which reads the silence into the bar.
+    ASSERT_TRUE(w.WaitForChange(before));
+    EXPECT_EQ(w.bar.value(), 0);
+
+    w.bar.setValue(4001);
+    w.volume.WriteMasterVolume();
+    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(4001); }, 5000))
+        << Shell("pactl get-sink-volume out");
+}
+
+TEST_F(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("50%");
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    const int start = w.bar.value();
+    for (int i = 0; i < 5; ++i) {
+        w.volume.cmdMaxVolumeClick();
+        QCoreApplication::processEvents();  // a notification may land between the clicks
+    }
+    const int expected = start + 5 * 1310;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, 5000))
+        << Shell("pactl get-sink-volume out");
+    QTest::qWait(200);  // let any notification still on its way arrive
+    EXPECT_EQ(w.bar.value(), expected);
+}
+
+TEST_F(PulseMixerTest, AnotherProgramsChangeMovesTheBarUnlessTheWindowIsMinimised) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("50%");
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    w.window.show();
+
+    int before = w.ChangeMessages();
+    SetVolume("25%");
+    ASSERT_TRUE(w.WaitForChange(before));
+    EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(16384)));
+
+    w.window.showMinimized();
+    ASSERT_TRUE(w.window.isMinimized());
+    before = w.ChangeMessages();
+    SetVolume("75%");
+    ASSERT_TRUE(w.WaitForChange(before));
+    EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(16384)));  // dropped, not deferred
+
+    w.window.showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(16384)));
+}
+
+TEST_F(PulseMixerTest, CloseStopsNotificationsAndWrites) {
+    REQUIRE_SOUND_SERVER();
+    SetVolume("50%");
+    VolumeWindow w;
+    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    w.volume.Close();
+    EXPECT_FALSE(w.volume.MixerAvailable());
+    w.volume.cmdMaxVolumeClick();
+    SetVolume("20%");
+    QTest::qWait(300);
+    EXPECT_EQ(w.ChangeMessages(), 0);
+    EXPECT_TRUE(SinkReads(VolumeFromPulse(13107))) << Shell("pactl get-sink-volume out");
+}
+
+TEST(PulseMixerWithoutServer, NoServerFailsTheSetUpAndLeavesTheControlsInert) {
+    ScopedEnv server("PULSE_SERVER", "unix:/nonexistent");
+    VolumeWindow w;
+    EXPECT_FALSE(w.volume.SetUp(w.target.Target()));
+    w.volume.cmdMaxVolumeClick();
+    w.volume.cmdMinVolumeClick();
+    w.volume.MixerControlChange(false);
+    w.volume.Close();
+    EXPECT_EQ(w.bar.minimum(), 0);
+    EXPECT_EQ(w.bar.maximum(), 100);
+    EXPECT_EQ(w.bar.value(), 0);
+}
+
+TEST(PulseMixerWithoutServer, ServerThatNeverAnswersFailsTheSetUpInsteadOfHanging) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("native").toStdString();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);  // connections queue up and are never served
+
+    ScopedEnv server("PULSE_SERVER", "unix:" + path);
+    EXPECT_EQ(PulseMixer::Open(nullptr, std::chrono::milliseconds(300)), nullptr);
+    close(listener);
+}
+
+// A daemon that quits while the player runs leaves the last volume in the bar and the
+// buttons harmless.
+TEST(PulseMixerWithoutServer, ServerGoingAwayLeavesThePlayerRunning) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess daemon;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+    env.insert("PULSE_RUNTIME_PATH", dir.path());
+    daemon.setProcessEnvironment(env);
+    const QString socket = dir.filePath("native");
+    daemon.start(
+        "pulseaudio",
+        {"--daemonize=no", "--exit-idle-time=-1", "-n", "--disallow-exit", "--use-pid-file=no",
+         "--log-target=file:" + dir.filePath("log"), "--load=module-null-sink sink_name=gone",
+         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket});
+    ASSERT_TRUE(daemon.waitForStarted()) << "pulseaudio is not installed";
+
+    ScopedEnv server("PULSE_SERVER", "unix:" + socket.toStdString());
+    VolumeWindow w;
+    // The daemon needs a moment before it listens.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.volume.SetUp(w.target.Target()); }, 10000));
+    const int shown = w.bar.value();
+
+    daemon.terminate();
+    ASSERT_TRUE(daemon.waitForFinished(10000));
+    QTest::qWait(100);
+    w.volume.cmdMinVolumeClick();
+    w.volume.MixerControlChange(false);
+    EXPECT_EQ(w.volume.ReadMasterVolume(), static_cast<uint32_t>(shown));  // the write went nowhere
+    w.volume.Close();
+}
+
+}  // namespace
