@@ -136,20 +136,6 @@ TEST_F(PlaylistFileIO, WritesTheNativeFormByteForByte) {
     EXPECT_EQ(std::filesystem::file_size(folder / "empty.vyn"), 0u);
 }
 
-TEST_F(PlaylistFileIO, OddEntriesSurviveARoundTrip) {
-    const std::vector<std::string> entries = {
-        "/m/\xC0\xEF\xF0\xE5\xEB\xFC.mp3",  // CP1251, not UTF-8
-        "/m/\xFF\xFE.ogg",
-        " /m/leading blank.mp3",
-        "/m/trailing blank.mp3 \t",
-        "",
-        "relative.mp3",
-        "/m/#hash.mp3",
-        "/m/юникод.mp3"};
-    WritePlaylistFile(folder / "odd.vyn", entries);
-    EXPECT_EQ(ReadPlaylistFile(folder / "odd.vyn"), entries);
-}
-
 TEST_F(PlaylistFileIO, ReplacingKeepsPermissionsAndLeavesNoTemporaryFile) {
     const std::string path = folder / "list.vyn";
     WriteBytes(path, "old\r\n");
