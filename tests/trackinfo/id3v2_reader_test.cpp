@@ -152,14 +152,3 @@ TEST(ReadId3v2Title, HostileSizesStopTheWalkInsideTheBlock) {
         EXPECT_EQ(ReadId3v2Title(exact), b.title) << b.name;
     }
 }
-
-TEST(ReadId3v2Title, ManyFramesBeforeTheTitle) {
-    Block body;
-    for (int i = 0; i < 200; ++i) {
-        const Block frame = TextFrame(3, "TXXX", "some other text");
-        body.insert(body.end(), frame.begin(), frame.end());
-    }
-    const Block title = TextFrame(3, "TIT2", "Last");
-    body.insert(body.end(), title.begin(), title.end());
-    EXPECT_EQ(ReadId3v2Title(Id3v2Tag(3, 0, body)), "Last");
-}

@@ -17,10 +17,3 @@ TEST(TrimText, RemovesControlBytesAndBlanksButKeepsHighBytes) {
     // Bytes of 0x80 and above are text (Latin-1 letters, UTF-8 sequences, NBSP in CP1252).
     EXPECT_EQ(TrimText("\xA0\xC3\xA9\xFF"), "\xA0\xC3\xA9\xFF");
 }
-
-TEST(FieldText, CutsAtTheFirstNulThenTrims) {
-    const std::uint8_t bytes[] = {' ', 'A', 'b', ' ', 0, 'x', 'y'};
-    EXPECT_EQ(FieldText(bytes), "Ab");
-    EXPECT_EQ(FieldText(TagBytes(bytes).first(3)), "Ab");
-    EXPECT_EQ(FieldText({}), "");
-}
