@@ -115,8 +115,9 @@ bool TaskbarPresence::eventFilter(QObject* watched, QEvent* event) {
 
 void TaskbarPresence::Apply() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // The offscreen platform may answer as X11 without a connection.
     // Until the native window exists there is nothing to mark; the first show applies it.
-    if (!x11 || !window_.windowHandle() || !window_.internalWinId()) return;
+    if (!x11 || !x11->connection() || !window_.windowHandle() || !window_.internalWinId()) return;
     X11SkipTaskbar(x11->connection(), static_cast<xcb_window_t>(window_.internalWinId()))
         .Set(!allowed_);
 }

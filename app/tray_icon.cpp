@@ -54,7 +54,10 @@ void TrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
             mouse_message = kTrayRightButtonDown;
             break;
         case QSystemTrayIcon::DoubleClick:
-            mouse_message = kTrayLeftDoubleClick;
+            // The platform reports the second click of a double click only as this; the
+            // button still went up a second time.
+            target_->post(target_, VYN_WM_TRAYICON, id_, kTrayLeftDoubleClick);
+            mouse_message = kTrayLeftButtonUp;
             break;
         case QSystemTrayIcon::MiddleClick:
             mouse_message = kTrayMiddleButtonDown;

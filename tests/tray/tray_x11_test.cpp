@@ -1,0 +1,111 @@
+// The tray icon in a real notification area (trayer under Xvfb): the icon appears, clicks on
+// it show and hide the main window, and the window's _NET_WM_STATE carries SKIP_TASKBAR
+// exactly while hiding steps are in force.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPixmap>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWidget>
+
+#include "app/tray_icon.h"
+#include "app/window_hiding.h"
+#include "platform/qt_message_target.h"
+
+namespace {
+
+QString Command(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000)) return "(" + program + " did not finish)";
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+class TrayUnderX11 : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        // trayer takes the tray selection shortly after it starts.
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+        QPixmap picture(22, 22);
+        picture.fill(Qt::darkCyan);
+        tray_menu.addAction("Выход");
+        window.setWindowTitle("Vyn Player");
+        window.resize(535, 480);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(tray.TrayAdd(target.Target(), kTrayIconId, QIcon(picture), "Vyn Player"));
+    }
+    void TearDown() override { tray.TrayDelete(target.Target(), kTrayIconId); }
+
+    // The icon's window inside the notification area, once it is embedded and shown.
+    QWidget* IconWindow() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0 &&
+                widget->isVisible())
+                return widget;
+        }
+        return nullptr;
+    }
+
+    void Click(QWidget* icon, int button) {
+        Command("xdotool", {"mousemove", "--window", QString::number(icon->winId()), "8", "8",
+                            "click", QString::number(button)});
+    }
+
+    bool SkipsTaskbar() {
+        return Command("xprop", {"-id", QString::number(window.winId()), "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_SKIP_TASKBAR");
+    }
+
+    QWidget window;
+    QMenu tray_menu;
+    WindowHiding hiding{window, tray_menu};
+    QtMessageTarget target{[this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+        if (message == VYN_WM_TRAYICON) hiding.TrayIconMessage(wparam, lparam);
+    }};
+    TrayIcon tray;
+};
+
+TEST_F(TrayUnderX11, IconAppearsAndClicksOnItShowAndHideTheWindow) {
+    QWidget* icon = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (icon = IconWindow()) != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(icon));
+
+    Click(icon, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 5000));
+    Click(icon, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
+
+    Click(icon, 3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray_menu.isVisible(); }, 5000));
+    tray_menu.hide();
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(TrayUnderX11, SkipTaskbarFollowsTheHidingAndShowingSteps) {
+    QWidget* icon = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (icon = IconWindow()) != nullptr; }, 10000));
+    EXPECT_FALSE(SkipsTaskbar());
+
+    hiding.VynPlayer1Click();  // hide steps
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SkipsTaskbar(); }, 5000));
+
+    Click(icon, 1);  // shown again, still without a taskbar entry
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
+    QTest::qWait(200);
+    EXPECT_TRUE(SkipsTaskbar());
+
+    hiding.VynPlayer1Click();  // visible: hides again
+    hiding.VynPlayer1Click();  // show steps give the entry back
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !SkipsTaskbar(); }, 5000));
+}
+
+}  // namespace
