@@ -105,8 +105,8 @@ std::string ReadWholeFile(const std::string& path) {
     if (!fd) throw EFileError::CannotOpen(path, errno);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) throw EFileError::CannotOpen(path, errno);
-    if (S_ISDIR(info.st_mode)) throw EFileError::CannotOpen(path, EISDIR);
-    if (!S_ISREG(info.st_mode)) throw EFileError::CannotOpen(path, EINVAL);
+    if (!S_ISREG(info.st_mode))
+        throw EFileError::CannotOpen(path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
 
     std::string content;
     content.reserve(static_cast<size_t>(info.st_size));
@@ -134,9 +134,9 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes) {
     TemporaryName temporary(temporaryPath);
 
     if (replacesFile) {
-        // Best effort: the content matters more than keeping owner and mode.
-        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
-        }
+        // Owner and mode carry over where the system allows it; the content matters more,
+        // so a refusal is no failure.
+        [[maybe_unused]] const int ownerKept = ::fchown(fd.get(), old.st_uid, old.st_gid);
         ::fchmod(fd.get(), old.st_mode & 07777);
     }
     if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.Close() != 0)
