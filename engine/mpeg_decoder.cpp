@@ -1,0 +1,99 @@
+#include "engine/mpeg_decoder.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+
+#include "engine/engine_error.h"
+
+namespace engine {
+namespace {
+
+struct HandleDeleter {
+    void operator()(mpg123_handle* h) const {
+        mpg123_close(h);
+        mpg123_delete(h);
+    }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+Handle NewHandle(long extraFlags) {
+    int err = MPG123_OK;
+    Handle h(mpg123_new(nullptr, &err));
+    if (!h) Fail(BASS_ERROR_MEM);
+    mpg123_param(h.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | extraFlags, 0);
+    mpg123_param(h.get(), MPG123_RESYNC_LIMIT, 64 * 1024, 0);
+    // Always 16-bit output; rate and channel count are the stream's own.
+    mpg123_format_none(h.get());
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i)
+        mpg123_format(h.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    return h;
+}
+
+class MpegDecoder final : public Decoder {
+  public:
+    MpegDecoder(Handle h, AudioFormat format, std::uint64_t length)
+        : h_(std::move(h)), format_(format), length_(length) {}
+
+    AudioFormat format() const override { return format_; }
+    std::uint64_t lengthFrames() const override { return length_; }
+
+    std::size_t read(std::int16_t* out, std::size_t frames) override {
+        const std::size_t want = frames * format_.bytesPerFrame();
+        std::size_t got = 0;
+        while (got < want) {
+            size_t done = 0;
+            int rc = mpg123_read(h_.get(), reinterpret_cast<unsigned char*>(out) + got, want - got,
+                                 &done);
+            got += done;
+            if (rc == MPG123_NEW_FORMAT || (rc == MPG123_OK && done > 0)) continue;
+            if (rc != MPG123_OK || done == 0) break;
+        }
+        return got / format_.bytesPerFrame();
+    }
+
+    bool seek(std::uint64_t frame) override {
+        return mpg123_seek(h_.get(), static_cast<off_t>(frame), SEEK_SET) >= 0;
+    }
+
+  private:
+    Handle h_;
+    AudioFormat format_;
+    std::uint64_t length_;
+};
+
+// Opens and reads the format; false when libmpg123 needs the single-frame workaround.
+bool OpenAndProbe(mpg123_handle* h, const std::string& path, AudioFormat& format) {
+    if (mpg123_open(h, path.c_str()) != MPG123_OK) return false;
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return false;
+    if (rate <= 0 || channels <= 0) return false;
+    // Pin the format so a stray frame with other parameters is converted, not passed on.
+    mpg123_format_none(h);
+    mpg123_format(h, rate, channels, MPG123_ENC_SIGNED_16);
+    format = {static_cast<std::uint32_t>(rate), static_cast<std::uint32_t>(channels)};
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Decoder> OpenMpegDecoder(const std::string& path) {
+    AudioFormat format;
+    Handle h = NewHandle(0);
+    if (!OpenAndProbe(h.get(), path, format)) {
+        // libmpg123 refuses a file of one frame unless it may stop reading ahead.
+        h = NewHandle(MPG123_NO_READAHEAD);
+        if (!OpenAndProbe(h.get(), path, format)) Fail(BASS_ERROR_FILEFORM);
+    }
+    if (mpg123_scan(h.get()) != MPG123_OK) Fail(BASS_ERROR_FILEFORM);
+    const off_t length = mpg123_length(h.get());
+    if (length <= 0) Fail(BASS_ERROR_FILEFORM);
+    if (mpg123_seek(h.get(), 0, SEEK_SET) < 0) Fail(BASS_ERROR_FILEFORM);
+    return std::make_unique<MpegDecoder>(std::move(h), format, static_cast<std::uint64_t>(length));
+}
+
+}  // namespace engine

@@ -1,0 +1,56 @@
+#include "engine/stream_opener.h"
+
+#include <cstring>
+
+#include "engine/engine_error.h"
+#include "engine/mpeg_decoder.h"
+#include "engine/mpeg_probe.h"
+#include "engine/vorbis_decoder.h"
+#include "engine/wav_decoder.h"
+
+namespace engine {
+namespace {
+
+// The frame search window plus a chain of the largest possible frames.
+constexpr std::size_t kMpegProbeBytes = 64 * 1024 + 4 * 2900;
+
+bool StartsWith(const Bytes& b, const char* magic) {
+    const std::size_t n = std::strlen(magic);
+    return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
+}
+
+OpenedStream OpenMpeg(const std::string& path, const Bytes& head, std::uint64_t size) {
+    OpenedStream s;
+    s.decoder = OpenMpegDecoder(path);
+    s.tags = ReadId3Tags(path, head, size);
+    return s;
+}
+
+}  // namespace
+
+OpenedStream OpenStreamFile(const std::string& path) {
+    RequireReadableFile(path);
+    const std::uint64_t size = FileSize(path);
+    const Bytes head = ReadFileBytes(path, 0, 64);
+    if (head.size() < 4) Fail(BASS_ERROR_FILEFORM);
+
+    if (StartsWith(head, "OggS")) {
+        auto vorbis = OpenVorbisDecoder(path);
+        OpenedStream s;
+        s.tags.comments = vorbis->commentBlock();
+        s.decoder = std::move(vorbis);
+        return s;
+    }
+    if (StartsWith(head, "RIFF") || StartsWith(head, "RIFX") || StartsWith(head, "RF64"))
+        return {OpenWavDecoder(path), {}};
+
+    const std::uint64_t audioStart = Id3v2TotalSize(head);
+    if (audioStart < size) {
+        const Bytes audio = ReadFileBytes(path, audioStart, kMpegProbeBytes);
+        if (LooksLikeMpegAudio(audio, audioStart, size)) return OpenMpeg(path, head, size);
+    }
+    // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers.
+    return {OpenWavDecoder(path), {}};
+}
+
+}  // namespace engine

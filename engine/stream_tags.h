@@ -1,0 +1,26 @@
+// The raw tag blocks BASS_StreamGetTags hands out, read once when a stream is opened so
+// the pointers stay valid until the stream is freed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/file_bytes.h"
+
+namespace engine {
+
+struct StreamTags {
+    std::optional<std::string> id3v1;     // the 128-byte block at the file's end, "TAG..."
+    std::optional<std::string> id3v2;     // the whole tag at the start: header, frames, footer
+    std::optional<std::string> comments;  // Vorbis comments, see VorbisDecoder::commentBlock
+
+    // Kind 0, 1 or 2 (BASS_TAG_*); null when the stream has no such block.
+    const char* block(std::uint32_t kind) const;
+};
+
+// Reads the ID3v1 and ID3v2 blocks of an MPEG file. An ID3v2 tag whose stated size runs
+// past the file's end is zero-padded to that size.
+StreamTags ReadId3Tags(const std::string& path, const Bytes& head, std::uint64_t fileSize);
+
+}  // namespace engine

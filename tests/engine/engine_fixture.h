@@ -1,0 +1,47 @@
+// A loaded and initialised engine against the private sound server, with a message target
+// and a scratch folder; the engine is freed and unloaded after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "tests/engine/bass_library.h"
+#include "tests/engine/posted_messages.h"
+#include "tests/engine/sound_server.h"
+#include "tests/media/scratch_dir.h"
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        REQUIRE_SOUND_SERVER();
+        bass_ = std::make_unique<BassLibrary>();
+        ASSERT_TRUE(bass().Init(-1, 44100, 32, &messages_)) << "code " << bass().ErrorGetCode();
+    }
+    void TearDown() override {
+        if (bass_) bass().Free();
+        bass_.reset();
+    }
+
+    BassLibrary& bass() { return *bass_; }
+    static void Sleep(double seconds) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+
+    static std::string ScratchName() {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        return "engine-" + name;
+    }
+
+    PostedMessages messages_;
+    media::ScratchDir dir_{ScratchName()};
+
+  private:
+    std::unique_ptr<BassLibrary> bass_;
+};

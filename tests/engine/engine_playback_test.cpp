@@ -1,0 +1,187 @@
+// Every format, played for real into the null sink and recorded from its monitor: length,
+// tone, pause and resume, seeking, and the end message.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "tests/engine/engine_fixture.h"
+#include "tests/engine/engine_media.h"
+#include "tests/engine/sink_lock.h"
+#include "tests/engine/sink_recorder.h"
+#include "tests/media/media.h"
+
+namespace {
+
+using Clock = PostedMessages::Clock;
+
+double SecondsBetween(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+class EnginePlayback : public EngineTest, public ::testing::WithParamInterface<EngineMedia> {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        file_ = WriteEngineMedia(GetParam(), dir_.path());
+        const char* path = file_.path.c_str();
+        handle_ = GetParam().music ? bass().MusicLoad(0, path, 0, 0, 0x2800)
+                                   : bass().StreamCreateFile(0, path, 0, 0, 0);
+        ASSERT_NE(handle_, 0u) << "code " << bass().ErrorGetCode();
+        ASSERT_NE(bass().ChannelSetSync(handle_, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    }
+
+    bool music() const { return GetParam().music; }
+    QWORD lengthBytes() {
+        return music() ? bass().MusicGetLength(handle_, -1) : bass().StreamGetLength(handle_);
+    }
+    double lengthSeconds() { return bass().ChannelBytes2Seconds(handle_, lengthBytes()); }
+    bool play() { return music() ? bass().MusicPlay(handle_) : bass().StreamPlay(handle_, 0, 0); }
+    // Stream position in seconds (streams only).
+    double positionSeconds() {
+        return bass().ChannelBytes2Seconds(handle_, bass().ChannelGetPosition(handle_));
+    }
+
+    // Waits for the end message, then a little longer to see that no second one follows.
+    void waitForTheEnd(double timeoutSeconds) {
+        ASSERT_TRUE(messages_.waitFor(1, std::chrono::milliseconds(int(timeoutSeconds * 1000))))
+            << "no end message";
+        Sleep(0.4);
+        const auto posted = messages_.all();
+        ASSERT_EQ(posted.size(), 1u);
+        EXPECT_EQ(posted[0].message, 0x400u);
+        EXPECT_EQ(posted[0].wparam, handle_);
+    }
+
+    void expectTone(const media::Pcm& pcm, double from, double to) {
+        ASSERT_GT(to - from, 0.1);
+        const double hz = media::DominantFrequency(pcm, from, to - from);
+        EXPECT_NEAR(hz, file_.toneHz, file_.toneHz * 0.01) << "between " << from << " and " << to;
+    }
+
+    std::vector<media::SoundSpan> sound(const media::Pcm& pcm) {
+        return media::FindSound(pcm, 0.02, 0.1);
+    }
+
+    SinkLock sink_;
+    media::MediaFile file_;
+    DWORD handle_ = 0;
+};
+
+TEST_P(EnginePlayback, OpensWithTheExactLength) {
+    const long long frames =
+        static_cast<long long>(lengthBytes() / (music() ? 4 : 2 * file_.channels));
+    EXPECT_LE(frames, file_.frames + GetParam().slackAbove + (music() ? 441 : 0));
+    EXPECT_GE(frames, file_.frames - GetParam().slackBelow - (music() ? 441 : 0));
+    EXPECT_NEAR(lengthSeconds(), file_.seconds, music() ? 0.01 : 0.08);
+    if (music()) {
+        EXPECT_EQ(bass().MusicGetLength(handle_, 0), QWORD(EngineModuleSong().orders));
+        EXPECT_STREQ(bass().MusicGetName(handle_), "Vyn Test Tune");
+        EXPECT_EQ(bass().ChannelGetPosition(handle_), 0u);
+    } else {
+        EXPECT_EQ(lengthBytes() % (2 * file_.channels), 0u);
+        EXPECT_EQ(bass().ChannelGetPosition(handle_), 0u);
+    }
+}
+
+TEST_P(EnginePlayback, PlaysTheToneOnceAndPostsTheEndAfterTheLastSample) {
+    SinkRecorder recorder(dir_ / "rec.wav");
+    const auto started = Clock::now();
+    ASSERT_TRUE(bass().Start());
+    ASSERT_TRUE(play()) << "code " << bass().ErrorGetCode();
+    waitForTheEnd(lengthSeconds() + 3);
+    const double endAfter = SecondsBetween(started, messages_.all()[0].when);
+    recorder.stop();
+
+    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const auto spans = sound(pcm);
+    ASSERT_EQ(spans.size(), 1u) << "the tone plays once, without gaps";
+    const double heard = spans[0].end - spans[0].start;
+    EXPECT_NEAR(heard, file_.seconds, 0.1);
+    expectTone(pcm, spans[0].start + 0.05, spans[0].end - 0.05);
+    // The message comes after the last sample was heard, not when decoding ended.
+    EXPECT_GT(endAfter, heard - 0.03);
+    EXPECT_LT(endAfter, heard + 0.5);
+    if (!music()) {
+        EXPECT_EQ(bass().ChannelGetPosition(handle_), lengthBytes());
+    }
+}
+
+TEST_P(EnginePlayback, PauseSilencesAndResumeCarriesOn) {
+    SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(play());
+    Sleep(0.5);
+    ASSERT_TRUE(bass().ChannelPause(handle_));
+    const QWORD pausedAt = bass().ChannelGetPosition(handle_);
+    Sleep(0.6);
+    EXPECT_EQ(bass().ChannelGetPosition(handle_), pausedAt) << "a paused position stands still";
+    EXPECT_TRUE(messages_.all().empty());
+    if (!music()) {
+        EXPECT_NEAR(positionSeconds(), 0.5, 0.08);
+    }
+    ASSERT_TRUE(bass().ChannelResume(handle_));
+    waitForTheEnd(lengthSeconds() + 3);
+    recorder.stop();
+
+    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const auto spans = sound(pcm);
+    ASSERT_EQ(spans.size(), 2u);
+    EXPECT_GT(spans[1].start - spans[0].end, 0.5) << "silent while paused";
+    EXPECT_NEAR(spans[0].end - spans[0].start, 0.5, 0.08);
+    EXPECT_NEAR((spans[0].end - spans[0].start) + (spans[1].end - spans[1].start), file_.seconds,
+                0.1)
+        << "nothing lost or repeated around the pause";
+    expectTone(pcm, spans[1].start + 0.05, spans[1].end - 0.05);
+}
+
+TEST_P(EnginePlayback, SeekingMovesWhatIsHeard) {
+    SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(play());
+    Sleep(0.3);
+    double skippedTo = 0;
+    if (music()) {
+        // Order 2 of 3 starts two thirds in.
+        ASSERT_TRUE(bass().ChannelSetPosition(handle_, 2));
+        EXPECT_EQ(bass().ChannelGetPosition(handle_) & 0xFFFF, 2u);
+        skippedTo = file_.seconds * 2 / 3;
+    } else {
+        const QWORD frameBytes = 2 * file_.channels;
+        const QWORD target = lengthBytes() * 2 / 3 / frameBytes * frameBytes;
+        ASSERT_TRUE(bass().ChannelSetPosition(handle_, target));
+        skippedTo = bass().ChannelBytes2Seconds(handle_, target);
+        EXPECT_NEAR(positionSeconds(), skippedTo, 0.06);
+    }
+    waitForTheEnd(lengthSeconds() + 3);
+    recorder.stop();
+
+    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const auto spans = sound(pcm);
+    ASSERT_FALSE(spans.empty());
+    double heard = 0;
+    for (const auto& s : spans) heard += s.end - s.start;
+    EXPECT_NEAR(heard, 0.3 + (file_.seconds - skippedTo), 0.12);
+    expectTone(pcm, spans.back().end - 0.4, spans.back().end - 0.05);
+}
+
+TEST_P(EnginePlayback, FreeingAPlayingChannelSilencesItAndPostsNothing) {
+    SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(play());
+    Sleep(0.4);
+    ASSERT_TRUE(music() ? bass().MusicFree(handle_) : bass().StreamFree(handle_));
+    Sleep(lengthSeconds());
+    recorder.stop();
+    EXPECT_TRUE(messages_.all().empty());
+    const auto spans = sound(media::ReadWav(dir_ / "rec.wav"));
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_NEAR(spans[0].end - spans[0].start, 0.4, 0.08);
+}
+
+std::string MediaName(const ::testing::TestParamInfo<EngineMedia>& info) {
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EnginePlayback, ::testing::ValuesIn(AllEngineMedia()), MediaName);
+
+}  // namespace

@@ -1,0 +1,47 @@
+// A MessageTarget that records every message the engine posts, with the time it came.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "platform/message_target.h"
+
+class PostedMessages : public MessageTarget {
+  public:
+    using Clock = std::chrono::steady_clock;
+    struct Message {
+        std::uint32_t message;
+        std::uintptr_t wparam;
+        Clock::time_point when;
+    };
+
+    PostedMessages() { post = &Post; }
+
+    std::vector<Message> all() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return messages_;
+    }
+    // Waits until at least `count` messages arrived or `timeout` passed.
+    bool waitFor(std::size_t count, std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return arrived_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
+    }
+
+  private:
+    static void Post(MessageTarget* self, std::uint32_t message, std::uintptr_t wparam,
+                     std::intptr_t) {
+        auto* me = static_cast<PostedMessages*>(self);
+        {
+            std::lock_guard<std::mutex> lock(me->mutex_);
+            me->messages_.push_back({message, wparam, Clock::now()});
+        }
+        me->arrived_.notify_all();
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::vector<Message> messages_;
+};
