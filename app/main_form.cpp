@@ -3,14 +3,24 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 #include "app/about_box.h"
 #include "app/app_art.h"
 #include "app/classic_font.h"
 #include "app/playlist_delegate.h"
+#include "app/tray_icon.h"
+#include "app/tray_tip.h"
+#include "app/window_hiding.h"
 #include "platform/display_text.h"
+#include "playback/lightbass.h"
+#include "playback/playback_controller.h"
+#include "playback/seek_bar_adapter.h"
+#include "playlist/playlist_editor.h"
 #include "ui_main_form.h"
+#include "volume/master_volume.h"
+#include "volume/volume_progress_bar.h"
 
 namespace {
 QString Text(const std::string& s) {
@@ -18,6 +28,7 @@ QString Text(const std::string& s) {
 }
 
 const char* const kExitQuestion = "Вы действительно хотите выйти ?";
+const char* const kNoMixer = "Микшер не найден !";
 }  // namespace
 
 TMainForm::TMainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
@@ -39,11 +50,25 @@ TMainForm::TMainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     ui_->PlayList->setModel(&playlist_);
     ui_->PlayList->setItemDelegate(new PlaylistDelegate(ui_->PlayList));
     menus_ = BuildMainMenus(this);
+    icon_ = ApplicationIcon();
+
+    bass_ = options_.enginePath.empty() ? std::make_unique<lightBASS>()
+                                        : std::make_unique<lightBASS>(options_.enginePath);
+    controller_ = std::make_unique<PlaybackController>(*this, playlist_, *bass_, errors_);
+    editor_ = std::make_unique<PlaylistEditor>(playlist_, dialogs_, *controller_, this);
+    volumeBar_ = std::make_unique<VolumeProgressBar>(*ui_->VolumeBar);
+    volume_ = std::make_unique<MasterVolume>(*volumeBar_);
+    tray_ = new TrayIcon(this);  // owned by this window
+    hiding_ = std::make_unique<WindowHiding>(*this, *menus_.PopupMenu2);
+
     SetUpAccessibility();
     BindControls();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // Playback stops before the window it reports to goes away.
+    controller_.reset();
+}
 
 template <typename Sender, typename Signal, typename Handler>
 void TMainForm::Bind(Sender* sender, Signal signal, Handler handler) {
@@ -51,11 +76,50 @@ void TMainForm::Bind(Sender* sender, Signal signal, Handler handler) {
 }
 
 void TMainForm::BindControls() {
-    Bind(ui_->AddButton, &QToolButton::clicked, [this] { AddButtonClick(); });
-    Bind(ui_->ClearButton, &QToolButton::clicked, [this] { ClearButtonClick(); });
-    Bind(ui_->AboutButton, &QToolButton::clicked, [this] { AboutButtonClick(); });
-    auto* exit = findChild<QAction*>(QStringLiteral("N7"));
-    Bind(exit, &QAction::triggered, [this] { N7Click(); });
+    PlaybackController& play = *controller_;
+    PlaylistEditor& edit = *editor_;
+    auto item = [this](const char* name) { return findChild<QAction*>(QLatin1String(name)); };
+    // A button and a menu item bound to one handler do the same thing.
+    auto button = [&](QToolButton* b, const char* menuItem, auto handler) {
+        if (b) Bind(b, &QToolButton::clicked, handler);
+        if (menuItem) Bind(item(menuItem), &QAction::triggered, handler);
+    };
+    button(ui_->PrevButton, "N1", [&play] { play.PrevButtonClick(); });
+    button(ui_->PlayButton, "N2", [&play] { play.PlayButtonClick(); });
+    button(ui_->PauseButton, "N3", [&play] { play.PauseButtonClick(); });
+    button(ui_->NextButton, "N4", [&play] { play.NextButtonClick(); });
+    button(ui_->StopButton, "N5", [&play] { play.StopButtonClick(); });
+    button(ui_->AddButton, nullptr, [this] { AddButtonClick(); });
+    button(ui_->ClearButton, nullptr, [this] { ClearButtonClick(); });
+    button(ui_->AboutButton, nullptr, [this] { AboutButtonClick(); });
+    button(ui_->cmdMinVolume, nullptr, [this] { volume_->cmdMinVolumeClick(); });
+    button(ui_->cmdMaxVolume, nullptr, [this] { volume_->cmdMaxVolumeClick(); });
+    button(nullptr, "AddFile", [&edit] { edit.AddFileClick(); });
+    button(nullptr, "N9", [&edit] { edit.AddFileClick(); });
+    button(nullptr, "AddDir", [&edit] { edit.AddDirClick(); });
+    button(nullptr, "N10", [&edit] { edit.AddDirClick(); });
+    button(nullptr, "N12", [this, &edit] { edit.N12Click(SelectedRow()); });
+    button(nullptr, "N14", [this, &edit] { edit.N12Click(SelectedRow()); });
+    button(nullptr, "N11", [&edit] { edit.N11Click(); });
+    button(nullptr, "N15", [&edit] { edit.N11Click(); });
+    button(nullptr, "VynPlayer1", [this] { hiding_->VynPlayer1Click(); });
+    button(nullptr, "N7", [this] { N7Click(); });
+    Bind(ui_->Button1, &QPushButton::clicked, [&edit] { edit.Button1Click(); });
+    Bind(ui_->Button2, &QPushButton::clicked, [&edit] { edit.Button2Click(); });
+    Bind(ui_->PlayList, &QListView::doubleClicked, [&play] { play.PlayListDblClick(); });
+    ui_->PlayList->installEventFilter(this);
+    new SeekBarAdapter(ui_->ProgrBar, [this](int code, int& position) {  // owned by the bar
+        errors_.Guard([&] { controller_->Position().ProgrBarScroll(code, position); });
+    });
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // The list's key presses also go to the controller; the list still handles them.
+    if (watched == ui_->PlayList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        errors_.Guard([&] { controller_->PlayListKeyDown(key); });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::SetUpAccessibility() {
@@ -77,7 +141,10 @@ void TMainForm::SetUpAccessibility() {
 }
 
 void TMainForm::FormCreate() {
-    setWindowIcon(ApplicationIcon());
+    if (!volume_->SetUp(Target()))
+        dialogs_.ShowMessage(nullptr, kProductName, kNoMixer, Dialogs::Icon::None);
+    setWindowIcon(icon_);
+    tray_->TrayAdd(Target(), kTrayIconId, icon_, kTrayTipAtStart);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = geometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -88,15 +155,21 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::RouteMessage(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    (void)wparam;
-    (void)lparam;
-    switch (message) {
-        case VYN_WM_USER:
-        case VYN_MM_MIXM_CONTROL_CHANGE:
-        case VYN_WM_TRAYICON:
-        default:
-            break;  // anything else is not ours
-    }
+    errors_.Guard([&] {
+        switch (message) {
+            case VYN_WM_USER:
+                controller_->WM_NEXT(wparam);
+                break;
+            case VYN_MM_MIXM_CONTROL_CHANGE:
+                volume_->MixerControlChange(isMinimized());
+                break;
+            case VYN_WM_TRAYICON:
+                hiding_->TrayIconMessage(wparam, lparam);
+                break;
+            default:
+                break;  // anything else is not ours
+        }
+    });
 }
 
 void TMainForm::PopUpAtCursor(QMenu* menu) {
@@ -132,7 +205,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 TMainForm::CloseAction TMainForm::FormClose() {
     if (ui_->HideBox->isChecked() && isVisible()) {
-        hide();
+        hiding_->HideToTray();
         return CloseAction::None;
     }
     if (!dialogs_.AskYesNo(nullptr, applicationTitle_, kExitQuestion)) return CloseAction::None;

@@ -3,6 +3,7 @@
 // playback, playlist, volume and tray classes it owns.
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -13,6 +14,14 @@
 #include "platform/qt_message_target.h"
 #include "playback/player_view.h"
 #include "playlist/playlist_model.h"
+
+class lightBASS;
+class PlaybackController;
+class PlaylistEditor;
+class MasterVolume;
+class VolumeProgressBar;
+class TrayIcon;
+class WindowHiding;
 
 namespace Ui {
 class TMainForm;
@@ -46,6 +55,11 @@ class TMainForm : public QWidget, public PlayerView {
     const std::string& ApplicationTitle() const { return applicationTitle_; }
     PlaylistModel& Playlist() { return playlist_; }
     const MainMenus& Menus() const { return menus_; }
+    PlaybackController& Controller() { return *controller_; }
+    PlaylistEditor& Editor() { return *editor_; }
+    MasterVolume& Volume() { return *volume_; }
+    TrayIcon& Tray() { return *tray_; }
+    WindowHiding& Hiding() { return *hiding_; }
     ErrorReport& Errors() { return errors_; }
     bool ExitSequenceRan() const { return exitSequenceRan_; }
 
@@ -76,6 +90,7 @@ class TMainForm : public QWidget, public PlayerView {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     enum class CloseAction { None, Free };
@@ -96,6 +111,14 @@ class TMainForm : public QWidget, public PlayerView {
     QtMessageTarget messages_;
     PlaylistModel playlist_;
     MainMenus menus_;
+    QIcon icon_;
+    std::unique_ptr<lightBASS> bass_;
+    std::unique_ptr<PlaybackController> controller_;
+    std::unique_ptr<PlaylistEditor> editor_;
+    std::unique_ptr<VolumeProgressBar> volumeBar_;
+    std::unique_ptr<MasterVolume> volume_;
+    TrayIcon* tray_ = nullptr;  // child of this window
+    std::unique_ptr<WindowHiding> hiding_;
     TAboutBox* aboutBox_ = nullptr;
     bool exitSequenceRan_ = false;
 };
