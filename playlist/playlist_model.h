@@ -8,7 +8,7 @@
 
 class PlaylistModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
     int Count() const { return static_cast<int>(entries_.size()); }
@@ -25,6 +25,6 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-private:
+  private:
     std::vector<std::string> entries_;
 };
