@@ -22,7 +22,7 @@ bool EndsWith(const Bytes& data, const Bytes& suffix) {
 
 TEST(Mp3Writer, GaplessDecodeGivesTheToneAtItsExactLength) {
     ScratchDir dir("mp3");
-    for (const ToneSpec tone :
+    for (const ToneSpec& tone :
          {ToneSpec{.sampleRate = 44100, .channels = 2, .seconds = 1.0},
           ToneSpec{.sampleRate = 22050, .channels = 1, .seconds = 0.5, .toneHz = 1000}}) {
         const MediaFile file = WriteMp3(dir / "t.mp3", tone, {.bitrateKbps = 64});
@@ -58,8 +58,8 @@ TEST(Mp3Writer, TagsOfOursSurroundTheFramesAndDecodingIgnoresThem) {
 
 TEST(Mp2Writer, Mpg123DecodesLayerTwoWithTheTone) {
     ScratchDir dir("mp2");
-    for (const ToneSpec tone : {ToneSpec{.sampleRate = 48000, .channels = 2, .seconds = 0.5},
-                                ToneSpec{.sampleRate = 22050, .channels = 1, .seconds = 0.5}}) {
+    for (const ToneSpec& tone : {ToneSpec{.sampleRate = 48000, .channels = 2, .seconds = 0.5},
+                                 ToneSpec{.sampleRate = 22050, .channels = 1, .seconds = 0.5}}) {
         const MediaFile file = WriteMp2(dir / "t.mp2", tone, {.bitrateKbps = 64});
         const Pcm decoded = DecodeWithMpg123(file.path);
         EXPECT_EQ(decoded.sampleRate, tone.sampleRate);

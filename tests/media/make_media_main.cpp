@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
 
         const ModuleSpec song{.orders = 2, .rowsPerOrder = 4};
         WriteMod(dir / "tune.mod", song);
+        WriteS3m(dir / "tune.s3m", song);
+        WriteXm(dir / "tune.xm", song);
+        WriteIt(dir / "tune.it", song);
+        WriteMtm(dir / "tune.mtm", song);
+        WriteUmx(dir / "tune.umx", song);
     } catch (const std::exception& e) {
         std::cerr << "vyn-make-media: " << e.what() << "\n";
         return 1;

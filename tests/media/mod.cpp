@@ -6,8 +6,6 @@ namespace {
 
 constexpr std::size_t kTitleWidth = 20;
 constexpr unsigned kPeriodC = 428;  // the note that plays a sample at kSampleRate
-constexpr unsigned kEffectBreak = 0x0D;
-constexpr unsigned kEffectSpeed = 0x0F;  // below 32: ticks per row, from 32: tempo
 
 void Cell(ByteWriter& out, unsigned sample, unsigned period, unsigned effect, unsigned param) {
     out.U8((sample & 0xF0) | ((period >> 8) & 0x0F));
@@ -38,13 +36,11 @@ Bytes ModBytes(const ModuleSpec& spec) {
     out.Raw("M.K.");
     for (int pattern = 0; pattern < spec.orders; ++pattern) {
         for (int row = 0; row < kPatternRows; ++row) {
-            // The note sounds in all four channels (two left, two right): a centred tone.
-            const unsigned sample = row == 0 ? 1 : 0;
-            const unsigned period = row == 0 ? kPeriodC : 0;
-            Cell(out, sample, period, row == 0 ? kEffectSpeed : 0, row == 0 ? spec.speed : 0);
-            Cell(out, sample, period, row == 0 ? kEffectSpeed : 0, row == 0 ? spec.tempo : 0);
-            Cell(out, sample, period, 0, 0);
-            Cell(out, sample, period, row == BreakRow(spec) ? kEffectBreak : 0, 0);
+            for (int channel = 0; channel < kModuleChannels; ++channel) {
+                const SongCell cell = CellAt(spec, row, channel);
+                const unsigned effect = ProTrackerEffect(cell.effect);
+                Cell(out, cell.note ? 1 : 0, cell.note ? kPeriodC : 0, effect, cell.param);
+            }
         }
     }
     for (auto value : sample) out.U8(static_cast<std::uint8_t>(value));

@@ -23,6 +23,47 @@ std::vector<std::int8_t> SineSample() {
     return sample;
 }
 
+SongCell CellAt(const ModuleSpec& spec, int row, int channel) {
+    SongCell cell;
+    if (row == 0) {
+        cell.note = true;
+        if (channel == 0) cell = {true, SongCell::Effect::kSpeed, spec.speed};
+        if (channel == 1) cell = {true, SongCell::Effect::kTempo, spec.tempo};
+    }
+    if (channel == kModuleChannels - 1 && spec.rowsPerOrder < kPatternRows &&
+        row == spec.rowsPerOrder - 1) {
+        cell.effect = SongCell::Effect::kBreak;
+    }
+    return cell;
+}
+
+unsigned ProTrackerEffect(SongCell::Effect effect) {
+    switch (effect) {
+        case SongCell::Effect::kSpeed:
+        case SongCell::Effect::kTempo:
+            return 0x0F;
+        case SongCell::Effect::kBreak:
+            return 0x0D;
+        case SongCell::Effect::kNone:
+            break;
+    }
+    return 0;
+}
+
+unsigned ScreamTrackerCommand(SongCell::Effect effect) {
+    switch (effect) {
+        case SongCell::Effect::kSpeed:
+            return 'A' - '@';
+        case SongCell::Effect::kTempo:
+            return 'T' - '@';
+        case SongCell::Effect::kBreak:
+            return 'C' - '@';
+        case SongCell::Effect::kNone:
+            break;
+    }
+    return 0;
+}
+
 ModuleFile DescribeModule(const ModuleSpec& spec, const std::string& type, std::size_t titleWidth,
                           const std::filesystem::path& path) {
     CheckModuleSpec(spec);
@@ -30,6 +71,7 @@ ModuleFile DescribeModule(const ModuleSpec& spec, const std::string& type, std::
     file.path = path;
     file.type = type;
     file.name = spec.name.substr(0, titleWidth);
+    while (!file.name.empty() && file.name.back() == ' ') file.name.pop_back();
     file.orders = spec.orders;
     file.seconds = spec.orders * spec.rowsPerOrder * spec.speed * 2.5 / spec.tempo;
     file.sampleRate = 44100;

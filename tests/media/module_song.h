@@ -17,10 +17,23 @@ void CheckModuleSpec(const ModuleSpec& spec);
 // The sine sample as signed 8-bit values.
 std::vector<std::int8_t> SineSample();
 
-// Row of the pattern break, or -1 when the whole pattern plays.
-inline int BreakRow(const ModuleSpec& spec) {
-    return spec.rowsPerOrder < kPatternRows ? spec.rowsPerOrder - 1 : -1;
-}
+// What one cell of a pattern holds. The first row of every pattern starts the note in all
+// four channels (two left, two right: a centred tone) and sets speed (channel 1) and tempo
+// (channel 2); channel 4 breaks to the next order after rowsPerOrder rows.
+struct SongCell {
+    enum class Effect { kNone, kSpeed, kTempo, kBreak };
+    bool note = false;  // the sine at the note that plays it at kSampleRate
+    Effect effect = Effect::kNone;
+    int param = 0;  // ticks per row, beats per minute, or the row to break to (always 0)
+};
+SongCell CellAt(const ModuleSpec& spec, int row, int channel);
+
+// The effect's code in ProTracker's effect column (MOD, XM, MTM): F sets speed below 32 and
+// tempo from 32, D breaks. 0 for none.
+unsigned ProTrackerEffect(SongCell::Effect effect);
+// The effect's command letter number in Scream Tracker and Impulse Tracker (A = 1): A speed,
+// T tempo, C break. 0 for none.
+unsigned ScreamTrackerCommand(SongCell::Effect effect);
 
 }  // namespace media
 

@@ -70,7 +70,31 @@ TEST_P(ModuleWriterTest, TitleIsCutToTheFormatsWidth) {
     EXPECT_EQ(RenderWithOpenmpt(file.path).title, file.name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, ModuleWriterTest, ::testing::Values(ModuleCase{"mod", WriteMod}),
+TEST(UmxWriter, PackageIsSeenAsAContainerAroundItsModule) {
+    ScratchDir dir("umx-container");
+    const ModuleFile file = WriteUmx(dir / "t.umx", {.name = "Inside", .orders = 2});
+    const RenderedModule module = RenderWithOpenmpt(file.path);
+    EXPECT_EQ(module.container, "umx");
+    EXPECT_EQ(module.type, "s3m");
+    EXPECT_EQ(module.title, "Inside");
+    EXPECT_EQ(module.orders, 2);
+}
+
+TEST(ModuleWriters, RejectSpecsOutsideTheFormatsLimits) {
+    for (const ModuleSpec& spec :
+         {ModuleSpec{.orders = 0}, ModuleSpec{.orders = 65}, ModuleSpec{.rowsPerOrder = 0},
+          ModuleSpec{.rowsPerOrder = 65}, ModuleSpec{.speed = 0}, ModuleSpec{.speed = 32},
+          ModuleSpec{.tempo = 31}, ModuleSpec{.tempo = 256}}) {
+        EXPECT_THROW(ModBytes(spec), std::invalid_argument);
+        EXPECT_THROW(XmBytes(spec), std::invalid_argument);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ModuleWriterTest,
+                         ::testing::Values(ModuleCase{"mod", WriteMod}, ModuleCase{"s3m", WriteS3m},
+                                           ModuleCase{"it", WriteIt}, ModuleCase{"xm", WriteXm},
+                                           ModuleCase{"mtm", WriteMtm},
+                                           ModuleCase{"umx", WriteUmx}),
                          [](const auto& info) { return std::string(info.param.extension); });
 
 }  // namespace

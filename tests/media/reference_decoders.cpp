@@ -95,6 +95,7 @@ RenderedModule RenderWithOpenmpt(const std::filesystem::path& path) {
     };
     RenderedModule result;
     result.type = metadata("type");
+    result.container = metadata("container");
     result.title = metadata("title");
     result.orders = openmpt_module_get_num_orders(module.get());
     result.durationSeconds = openmpt_module_get_duration_seconds(module.get());

@@ -16,7 +16,7 @@ Pcm DecodeWithVorbisfile(const std::filesystem::path& path,
                          std::vector<std::string>* comments = nullptr);
 
 struct RenderedModule {
-    std::string type, title;
+    std::string type, container, title;  // container: "" or e.g. "umx"
     int orders = 0;
     double durationSeconds = 0;  // libopenmpt's estimate
     Pcm pcm;                     // 44.1 kHz stereo, rendered until libopenmpt stops
