@@ -34,7 +34,10 @@ int main(int argc, char** argv) {
                   .leadingTag = Id3v2Tag(v23),
                   .trailingTag = Id3v1Tag({.title = "Title", .artist = "Artist"})});
         WriteMp3(dir / "tone-v24.mp3", mono, {.bitrateKbps = 32, .leadingTag = Id3v2Tag(v24)});
+        WriteMp2(dir / "tone.mp2", tone, {.bitrateKbps = 128});
+        WriteMp1(dir / "tone.mp1", {.seconds = 0.1, .leadingTag = Id3v2Tag(v23)});
         WriteOgg(dir / "tone.ogg", tone, {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
+        WriteOgg(dir / "bare.ogg", mono);
 
         const ModuleSpec song{.orders = 2, .rowsPerOrder = 4};
         WriteMod(dir / "tune.mod", song);

@@ -8,4 +8,5 @@
 #include "tests/media/id3.h"
 #include "tests/media/media_file.h"
 #include "tests/media/modules.h"
+#include "tests/media/mp1.h"
 #include "tests/media/wav.h"
