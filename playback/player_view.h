@@ -7,7 +7,7 @@
 #include "platform/message_target.h"
 
 class PlayerView {
-public:
+  public:
     virtual ~PlayerView() = default;
 
     // PlayList's selected row, -1 when none; selecting a row scrolls it into view.

@@ -10,11 +10,19 @@ SeekBarAdapter::SeekBarAdapter(QScrollBar* bar, ScrollHandler handler)
     bar_->setPageStep(1);
     connect(bar_, &QAbstractSlider::actionTriggered, this, &SeekBarAdapter::OnAction);
     // Holding the thumb already counts as dragging, so the timer leaves it alone.
-    connect(bar_, &QAbstractSlider::sliderPressed, this, [this] { Send(scTrack); });
-    connect(bar_, &QAbstractSlider::sliderMoved, this, [this] { Send(scTrack); });
+    connect(bar_, &QAbstractSlider::sliderPressed, this, [this] {
+        thumbMoved_ = false;
+        Send(scTrack);
+    });
+    connect(bar_, &QAbstractSlider::sliderMoved, this, [this] {
+        thumbMoved_ = true;
+        Send(scTrack);
+    });
     connect(bar_, &QAbstractSlider::sliderReleased, this, [this] {
         Send(scPosition);
-        Send(scEndScroll);
+        // A click on the thumb that didn't move it would seek back to the last tick's
+        // position: an audible jump for nothing.
+        if (thumbMoved_) Send(scEndScroll);
     });
 }
 

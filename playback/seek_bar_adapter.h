@@ -23,4 +23,5 @@ class SeekBarAdapter : public QObject {
 
     QScrollBar* bar_;
     ScrollHandler handler_;
+    bool thumbMoved_ = false;
 };

@@ -45,17 +45,6 @@ TEST_F(ControllerTest, PlayWhilePausedRestartsFromTheBeginning) {
     EXPECT_EQ(engine.initCalls, 1) << "the device stays up between tracks";
 }
 
-TEST_F(ControllerTest, PauseTwiceResumesAndWithoutChannelDoesNothing) {
-    SetPlaylist({"/m/one.mp3"});
-    controller.PauseButtonClick();
-    EXPECT_EQ(engine.pauses, 0);
-    controller.PlayButtonClick();
-    controller.PauseButtonClick();
-    controller.PauseButtonClick();
-    EXPECT_FALSE(bass.ChannelPaused());
-    EXPECT_EQ(engine.resumes, 1);
-}
-
 TEST_F(ControllerTest, PrevOnFirstEntryOrBeforePlayingDoesNothing) {
     SetPlaylist({"/m/one.mp3", "/m/two.mp3"});
     controller.PrevButtonClick();

@@ -250,13 +250,4 @@ TEST_F(LightBassChannel, DestructorReleasesChannelAndDevice) {
     EXPECT_EQ(engine().freeCalls, 1);
 }
 
-TEST(LightBassMessages, TableHasTheEngineTexts) {
-    EXPECT_STREQ(AudioErrorMessage(0), "All is OK");
-    EXPECT_STREQ(AudioErrorMessage(26), "Unknown error");
-    EXPECT_STREQ(AudioErrorMessage(33), "couldn't create the file");
-    EXPECT_STREQ(AudioErrorMessage(38), "The channel is a \"decoding channel\"");
-    EXPECT_STREQ(AudioErrorMessage(40), "Connection timedout");
-    EXPECT_STREQ(AudioErrorMessage(41), "Unsupported file format");
-}
-
 }  // namespace

@@ -34,14 +34,6 @@ TEST_F(PositionTest, ModuleTickMovesThumbByOrderAndKeepsElapsedAtZero) {
     EXPECT_EQ(view.trayTip, "Fake Tune\n0:00 / 1:00");
 }
 
-TEST_F(PositionTest, PositionPastTheRangeShowsTheThumbAtTheEnd) {
-    SetPlaylist({"/m/one.mp3"});
-    controller.PlayButtonClick();
-    engine.position = 176400 * 20;
-    position.TimePosTimerProc();
-    EXPECT_EQ(view.SeekPosition(), view.SeekMaximum());
-}
-
 TEST_F(PositionTest, WithoutChannelNothingHappens) {
     SetPlaylist({"/m/one.mp3"});
     controller.PlayButtonClick();
@@ -139,6 +131,24 @@ class SeekBarTest : public PositionTest {
         controller.PlayButtonClick();
         view.SetSeekPosition(1000);
     }
+    // Where the mouse grabs the thumb of the shown bar.
+    QPoint ThumbCenter() {
+        view.bar->resize(400, 16);
+        view.window.show();
+        QStyleOptionSlider option;
+        option.initFrom(view.bar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = view.bar->minimum();
+        option.maximum = view.bar->maximum();
+        option.sliderPosition = view.bar->sliderPosition();
+        option.sliderValue = view.bar->value();
+        option.pageStep = view.bar->pageStep();
+        option.singleStep = view.bar->singleStep();
+        const QRect thumb = view.bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                              QStyle::SC_ScrollBarSlider, view.bar);
+        EXPECT_TRUE(thumb.isValid());
+        return thumb.center();
+    }
     std::vector<std::pair<int, int>> codes;
 };
 
@@ -167,22 +177,7 @@ TEST_F(SeekBarTest, StepsAndTroughClicksSeekOneUnitAtOnce) {
 }
 
 TEST_F(SeekBarTest, MouseDragSeeksOnceOnRelease) {
-    view.bar->resize(400, 16);
-    view.window.show();
-    QStyleOptionSlider option;
-    option.initFrom(view.bar);
-    option.orientation = Qt::Horizontal;
-    option.minimum = view.bar->minimum();
-    option.maximum = view.bar->maximum();
-    option.sliderPosition = view.bar->sliderPosition();
-    option.sliderValue = view.bar->value();
-    option.pageStep = view.bar->pageStep();
-    option.singleStep = view.bar->singleStep();
-    option.upsideDown = false;
-    const QRect thumb = view.bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                          QStyle::SC_ScrollBarSlider, view.bar);
-    ASSERT_TRUE(thumb.isValid());
-    const QPoint start = thumb.center();
+    const QPoint start = ThumbCenter();
     QTest::mousePress(view.bar, Qt::LeftButton, {}, start);
     ASSERT_TRUE(view.bar->isSliderDown());
     QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(150, 0)),
@@ -203,6 +198,15 @@ TEST_F(SeekBarTest, MouseDragSeeksOnceOnRelease) {
     EXPECT_EQ(engine.lastSetPosition, static_cast<std::uint64_t>(dragged));
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes.back(), (std::pair<int, int>{scEndScroll, dragged}));
+}
+
+TEST_F(SeekBarTest, ThumbReleasedWhereItWasPressedDoesNotSeek) {
+    const QPoint start = ThumbCenter();
+    QTest::mousePress(view.bar, Qt::LeftButton, {}, start);
+    EXPECT_TRUE(position.SeekDragging());
+    QTest::mouseRelease(view.bar, Qt::LeftButton, {}, start);
+    EXPECT_FALSE(position.SeekDragging());
+    EXPECT_EQ(engine.setPositions, 0);
 }
 
 TEST_F(SeekBarTest, WheelIsAFinishedMove) {
