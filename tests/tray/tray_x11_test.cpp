@@ -1,6 +1,7 @@
-// The tray icon in a real notification area (trayer under Xvfb): the icon appears, clicks on
-// it show and hide the main window, and the window's _NET_WM_STATE carries SKIP_TASKBAR
-// exactly while hiding steps are in force.
+// The tray icon in a real notification area (trayer under Xvfb, started by the test itself):
+// the icon appears, comes back when the area restarts, clicks on it show and hide the main
+// window, and the window's _NET_WM_STATE carries SKIP_TASKBAR exactly while hiding steps are
+// in force.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,13 +26,32 @@ QString Command(const QString& program, const QStringList& arguments) {
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+// Debian's trayer: a notification area that needs no window manager.
+class TrayHost {
+  public:
+    ~TrayHost() { Stop(); }
+    bool Start() {
+        process_.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel",
+                                  "--width", "120", "--height", "24"});
+        if (!process_.waitForStarted()) return false;
+        // It takes the tray selection shortly after it starts.
+        return QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000);
+    }
+    void Stop() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.terminate();
+        process_.waitForFinished(5000);
+    }
+
+  private:
+    QProcess process_;
+};
+
 class TrayUnderX11 : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        // trayer takes the tray selection shortly after it starts.
-        ASSERT_TRUE(
-            QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+        ASSERT_TRUE(host.Start()) << "trayer did not start";
         QPixmap picture(22, 22);
         picture.fill(Qt::darkCyan);
         tray_menu.addAction("Выход");
@@ -41,7 +61,12 @@ class TrayUnderX11 : public testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         ASSERT_TRUE(tray.TrayAdd(target.Target(), kTrayIconId, QIcon(picture), "Vyn Player"));
     }
-    void TearDown() override { tray.TrayDelete(target.Target(), kTrayIconId); }
+    void TearDown() override {
+        tray.TrayDelete(target.Target(), kTrayIconId);
+        host.Stop();
+        EXPECT_TRUE(
+            QTest::qWaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
+    }
 
     // The icon's window inside the notification area, once it is embedded and shown.
     QWidget* IconWindow() {
@@ -63,6 +88,7 @@ class TrayUnderX11 : public testing::Test {
             .contains("_NET_WM_STATE_SKIP_TASKBAR");
     }
 
+    TrayHost host;
     QWidget window;
     QMenu tray_menu;
     WindowHiding hiding{window, tray_menu};
@@ -86,6 +112,18 @@ TEST_F(TrayUnderX11, IconAppearsAndClicksOnItShowAndHideTheWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return tray_menu.isVisible(); }, 5000));
     tray_menu.hide();
     EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(TrayUnderX11, IconComesBackWhenTheNotificationAreaRestarts) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return IconWindow() != nullptr; }, 10000));
+    host.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
+    ASSERT_TRUE(host.Start());
+    QWidget* icon = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (icon = IconWindow()) != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(icon));
+    Click(icon, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 5000));
 }
 
 TEST_F(TrayUnderX11, SkipTaskbarFollowsTheHidingAndShowingSteps) {
