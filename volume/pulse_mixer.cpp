@@ -8,7 +8,7 @@
 
 std::unique_ptr<PulseMixer> PulseMixer::Open(MessageTarget* notify,
                                              std::chrono::milliseconds time_allowed) {
-    std::unique_ptr<PulseMixer> mixer(new PulseMixer(notify));
+    auto mixer = std::make_unique<PulseMixer>(Key{}, notify);
     if (!mixer->Connect(time_allowed)) return nullptr;
     return mixer;
 }

@@ -22,6 +22,13 @@ class PulseMixer final : public MasterMixer {
     static std::unique_ptr<PulseMixer> Open(
         MessageTarget* notify,
         std::chrono::milliseconds time_allowed = std::chrono::milliseconds(2000));
+    // Only Open() makes one.
+    struct Key {
+      private:
+        friend class PulseMixer;
+        Key() = default;
+    };
+    PulseMixer(Key, MessageTarget* notify) : notify_(notify) {}
     ~PulseMixer() override;
 
     int32_t Minimum() const override { return 0; }
@@ -33,7 +40,6 @@ class PulseMixer final : public MasterMixer {
   private:
     enum class SetUpState { kWaiting, kReady, kFailed };
 
-    explicit PulseMixer(MessageTarget* notify) : notify_(notify) {}
     bool Connect(std::chrono::milliseconds time_allowed);
 
     // Callbacks on the loop thread, with its lock held.
