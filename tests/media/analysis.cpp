@@ -210,7 +210,7 @@ std::vector<SoundSpan> FindSound(const Pcm& pcm, double threshold, double minGap
         for (std::size_t i = begin; i < end; ++i) sum += double(mono[i]) * mono[i];
         if (std::sqrt(sum / double(end - begin)) < threshold) continue;
         const double from = double(begin) / pcm.sampleRate, to = double(end) / pcm.sampleRate;
-        if (!spans.empty() && from - spans.back().end < minGapSeconds) {
+        if (!spans.empty() && from - spans.back().end <= minGapSeconds) {
             spans.back().end = to;
         } else {
             spans.push_back({from, to});

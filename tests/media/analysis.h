@@ -48,7 +48,7 @@ struct SoundSpan {
 };
 
 // Stretches whose RMS over consecutive 10 ms windows reaches threshold (full scale 1).
-// Gaps shorter than minGapSeconds are bridged.
+// Touching windows form one stretch; gaps up to minGapSeconds are bridged.
 std::vector<SoundSpan> FindSound(const Pcm& pcm, double threshold = 0.01,
                                  double minGapSeconds = 0.05);
 // Start of the first window with sound, end of the last one.

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -102,6 +105,65 @@ void RunProgramOrThrow(const std::vector<std::string>& argv,
         throw std::runtime_error(CommandLine(argv) + " failed (" + std::to_string(result.exitCode) +
                                  "): " + result.errors);
     }
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& logPath) {
+    if (argv.empty()) throw std::invalid_argument("ChildProcess: no program");
+    std::vector<std::string> args = argv;
+    auto argPointers = PointersOf(args);
+    const std::string log = logPath.empty() ? "/dev/null" : logPath;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = 0;
+    const int rc =
+        posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
+    pid_ = pid;
+}
+
+ChildProcess::~ChildProcess() {
+    Stop(SIGTERM, 1.0);
+}
+
+bool ChildProcess::Reap(bool block) {
+    if (reaped_) return true;
+    int status = 0;
+    pid_t got;
+    do {
+        got = waitpid(pid_, &status, block ? 0 : WNOHANG);
+    } while (got < 0 && errno == EINTR);
+    if (got == 0) return false;
+    reaped_ = true;
+    exitCode_ = got == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return true;
+}
+
+bool ChildProcess::running() {
+    return !Reap(false);
+}
+
+int ChildProcess::Stop(int signal, double graceSeconds) {
+    using namespace std::chrono;
+    auto waitFor = [this](double seconds) {
+        const auto deadline = steady_clock::now() + duration<double>(seconds);
+        while (!Reap(false)) {
+            if (steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+        return true;
+    };
+    if (reaped_) return exitCode_;
+    kill(pid_, signal);
+    if (waitFor(graceSeconds)) return exitCode_;
+    kill(pid_, SIGTERM);
+    if (waitFor(1.0)) return exitCode_;
+    kill(pid_, SIGKILL);
+    Reap(true);
+    return exitCode_;
 }
 
 }  // namespace media

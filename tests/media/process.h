@@ -23,3 +23,31 @@ void RunProgramOrThrow(const std::vector<std::string>& argv,
                        const std::vector<std::string>& extraEnvironment = {});
 
 }  // namespace media
+
+namespace media {
+
+// A child process that runs in the background until it is stopped. Its stdout and stderr go
+// to logPath (or /dev/null). The destructor stops it and reaps it, so neither a zombie nor a
+// stray process outlives the object, whatever happened in between.
+class ChildProcess {
+  public:
+    explicit ChildProcess(const std::vector<std::string>& argv, const std::string& logPath = "");
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    int pid() const { return pid_; }
+    bool running();
+    // Sends signal, waits up to graceSeconds, then SIGTERM and SIGKILL as needed; reaps.
+    // Returns the exit code, or -1 when it ended by a signal. Further calls return the same.
+    int Stop(int signal, double graceSeconds = 2.0);
+
+  private:
+    bool Reap(bool block);
+
+    int pid_ = -1;
+    bool reaped_ = false;
+    int exitCode_ = -1;
+};
+
+}  // namespace media
