@@ -229,4 +229,14 @@ TEST_F(ControllerTest, TimerRunsOnlyWhileATrackIsOpen) {
     EXPECT_FALSE(controller.TimerActive());
 }
 
+TEST_F(ControllerTest, FailingTickIsReportedAndTheTimerGoesOn) {
+    SetPlaylist({"/m/one.mp3"});
+    controller.PlayButtonClick();
+    view.trayTipFails = true;
+    QTest::qWait(150);
+    ASSERT_FALSE(ErrorTexts().empty());
+    EXPECT_EQ(ErrorTexts()[0], "The tray is gone.");
+    EXPECT_TRUE(controller.TimerActive());
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QWidget>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ class WidgetPlayerView : public PlayerView {
     std::string Caption() const { return window.windowTitle().toStdString(); }
     void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
     void RefreshTrayTip(const std::string& title) override {
+        if (trayTipFails) throw std::runtime_error("The tray is gone");
         trayTip = title + "\n" + ElapsedText() + " / " + TotalText();
     }
     MessageTarget* EndMessageTarget() override { return endTarget; }
@@ -76,4 +78,5 @@ class WidgetPlayerView : public PlayerView {
     std::string applicationTitle = "Vyn Player";
     std::string trayTip = "Vyn Player";
     MessageTarget* endTarget = nullptr;
+    bool trayTipFails = false;  // a failure inside the position tick
 };
