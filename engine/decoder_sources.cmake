@@ -3,6 +3,7 @@
 set(VYN_ENGINE_DECODER_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/engine_error.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/buffered_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mpeg_probe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mpeg_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/vorbis_decoder.cpp

@@ -20,9 +20,13 @@ class WavDecoder final : public Decoder {
         if (major == SF_FORMAT_MPEG || major == SF_FORMAT_RAW) Fail(BASS_ERROR_FILEFORM);
         if (info_.channels <= 0 || info_.samplerate <= 0 || info_.frames <= 0 || !info_.seekable)
             Fail(BASS_ERROR_FILEFORM);
-        // Float data is scaled to full 16-bit range, and clips beyond it instead of wrapping.
-        sf_command(file_.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-        sf_command(file_.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        const int subtype = info_.format & SF_FORMAT_SUBMASK;
+        if (subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE) {
+            // Float data is scaled to the full 16-bit range and clips beyond it instead of
+            // wrapping around.
+            sf_command(file_.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+            sf_command(file_.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        }
     }
 
     AudioFormat format() const override {
