@@ -215,6 +215,9 @@ TMainForm::CloseAction TMainForm::FormClose() {
 
 void TMainForm::ExitSequence() {
     exitSequenceRan_ = true;
+    controller_->FreeAllBASS();
+    if (volume_->MixerAvailable()) volume_->Close();
+    tray_->TrayDelete(Target(), kTrayIconId);
 }
 
 int TMainForm::SelectedRow() const {
@@ -224,7 +227,8 @@ int TMainForm::SelectedRow() const {
 
 void TMainForm::SelectRow(int row) {
     const QModelIndex index = playlist_.index(row);
-    ui_->PlayList->setCurrentIndex(index);
+    ui_->PlayList->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ui_->PlayList->scrollTo(index);
 }
 
@@ -280,5 +284,5 @@ void TMainForm::SetApplicationTitle(const std::string& title) {
 }
 
 void TMainForm::RefreshTrayTip(const std::string& title) {
-    (void)title;
+    tray_->TrayModify(Target(), kTrayIconId, icon_, TrayTipText(title, ElapsedText(), TotalText()));
 }

@@ -1,0 +1,119 @@
+// The whole player with the real engine and a private sound server: every kind of file shows
+// the right title in the caption, the application title and the tray tip while it plays,
+// and stopping brings the window back to the product name and "0:00" / "0:00".
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/main_form.h"
+#include "app/tray_icon.h"
+#include "playback/playback_controller.h"
+#include "tests/media/media.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename Predicate>
+bool WaitUntil(Predicate done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+class Captions : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (std::getenv("PULSE_SERVER") == nullptr) {
+            if (std::getenv("CI")) FAIL() << "no private sound server (run under with-pulse)";
+            GTEST_SKIP() << "no private sound server";
+        }
+        dir_ = fs::path(VYN_TEST_TMP) / "captions";
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+
+    void SetUp() override {
+        if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP();
+        form.FormCreate();  // the mixer and the tray icon as at start-up
+        ASSERT_TRUE(dialogs.Messages().empty()) << dialogs.Messages().front().text;
+    }
+
+    // Plays the one entry and returns the caption once the timer has ticked.
+    std::string PlayAndCaption(const fs::path& file) {
+        form.Playlist().Append(file.string());
+        form.SelectRow(form.Playlist().Count() - 1);
+        form.Controller().PlaySelected();
+        EXPECT_TRUE(form.Controller().TimerActive());
+        // A few ticks so the tray tip is written as well.
+        WaitUntil([&] { return form.Tray().Tip() != "Vyn Player"; }, 2000);
+        return form.windowTitle().toStdString();
+    }
+
+    static inline fs::path dir_;
+    ScriptedDialogs dialogs;
+    TMainForm form{dialogs, MainFormOptions{std::string(VYN_BIN_DIR) + "/libbass.so", {}}};
+    media::ToneSpec tone{};
+};
+
+TEST_F(Captions, Id3v23TagGivesArtistAndTitle) {
+    media::MpegOptions options;
+    options.leadingTag =
+        media::Id3v2Tag({3, {media::TextFrame("TPE1", "Band"), media::TextFrame("TIT2", "Song")}});
+    options.trailingTag = media::Id3v1Tag({"Other", "Tag"});
+    const auto file = media::WriteMp3(dir_ / "v23.mp3", tone, options);
+    EXPECT_EQ(PlayAndCaption(file.path), "Band - Song");
+    EXPECT_EQ(form.ApplicationTitle(), "Band - Song");
+    EXPECT_EQ(form.Tray().Tip().rfind("Band - Song (", 0), 0u) << form.Tray().Tip();
+}
+
+TEST_F(Captions, Id3v24TagWithExtendedHeaderAndFooter) {
+    media::Id3v2Spec tag{4, {media::TextFrame("TIT2", "Четыре")}};
+    tag.extendedHeader = true;
+    tag.footer = true;
+    media::MpegOptions options;
+    options.leadingTag = media::Id3v2Tag(tag);
+    const auto file = media::WriteMp3(dir_ / "v24.mp3", tone, options);
+    EXPECT_EQ(PlayAndCaption(file.path), "Четыре");
+}
+
+TEST_F(Captions, Id3v1AloneWhenNoUsableId3v2) {
+    media::MpegOptions options;
+    options.trailingTag = media::Id3v1Tag({"Title One", "Artist One"});
+    const auto file = media::WriteMp3(dir_ / "v1.mp3", tone, options);
+    EXPECT_EQ(PlayAndCaption(file.path), "Artist One - Title One");
+}
+
+TEST_F(Captions, OggCommentsAndWavFileNameAndModuleName) {
+    const auto ogg = media::WriteOgg(dir_ / "comments.ogg", tone,
+                                     {{{"ARTIST", "Ogg Band"}, {"TITLE", "Ogg Song"}}});
+    EXPECT_EQ(PlayAndCaption(ogg.path), "Ogg Band - Ogg Song");
+    const auto wav = media::WriteWav(dir_ / "take.two.WAV", tone);
+    EXPECT_EQ(PlayAndCaption(wav.path), "take.two");
+    media::ModuleSpec spec;
+    spec.name = "  Space Tune  ";
+    const auto xm = media::WriteXm(dir_ / "tune.xm", spec);
+    EXPECT_EQ(PlayAndCaption(xm.path), "Space Tune");
+}
+
+TEST_F(Captions, StopRestoresTheProductNameButKeepsTheApplicationTitleAndTip) {
+    const auto wav = media::WriteWav(dir_ / "kept.wav", tone);
+    EXPECT_EQ(PlayAndCaption(wav.path), "kept");
+    const std::string tip = form.Tray().Tip();
+    form.Controller().StopButtonClick();
+    EXPECT_EQ(form.windowTitle().toStdString(), "Vyn Player");
+    EXPECT_EQ(form.ElapsedText(), "0:00");
+    EXPECT_EQ(form.TotalText(), "0:00");
+    EXPECT_EQ(form.ApplicationTitle(), "kept");
+    EXPECT_FALSE(form.Controller().TimerActive());
+    EXPECT_EQ(form.Tray().Tip(), tip);
+}
+
+}  // namespace
