@@ -5,12 +5,17 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProgressBar>
+#include <QToolButton>
+#include <cstdlib>
 #include <thread>
 
 #include "app/main_form.h"
+#include "app/tray_icon.h"
 #include "platform/error_report.h"
 #include "platform/qt_message_target.h"
 #include "tests/support/scripted_dialogs.h"
+#include "volume/master_volume.h"
 
 namespace {
 
@@ -98,6 +103,46 @@ TEST_F(Closing, QuestionCaptionIsTheApplicationTitleOfThatMoment) {
     form.close();
     ASSERT_EQ(Questions(), 1);
     EXPECT_EQ(dialogs.asked.back().caption, "Band - Song");
+}
+
+// Start-up on a machine without a sound server: the warning comes once, before the window
+// is shown, and everything else is in place; the exit then removes the tray icon.
+TEST(StartUp, WithoutASoundServerWarnsOnceAndCarriesOn) {
+    const char* saved = std::getenv("PULSE_SERVER");
+    const std::string savedServer = saved ? saved : "";
+    setenv("PULSE_SERVER", "unix:/nonexistent/vyn-no-server", 1);
+    ScriptedDialogs dialogs;
+    int quitCalls = 0;
+    TMainForm form(dialogs, MainFormOptions{{}, [&] { ++quitCalls; }});
+    form.FormCreate();
+    if (saved)
+        setenv("PULSE_SERVER", savedServer.c_str(), 1);
+    else
+        unsetenv("PULSE_SERVER");
+
+    const auto shown = dialogs.Messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Микшер не найден !");
+    EXPECT_EQ(shown[0].caption, "Vyn Player");
+    EXPECT_EQ(shown[0].icon, Dialogs::Icon::None);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(form.windowIcon().isNull());
+    EXPECT_TRUE(form.Tray().Present());
+    EXPECT_EQ(form.Tray().Tip(), "Vyn Player");
+    EXPECT_FALSE(form.Volume().MixerAvailable());
+
+    auto* bar = form.findChild<QProgressBar*>(QStringLiteral("VolumeBar"));
+    form.findChild<QToolButton*>(QStringLiteral("cmdMaxVolume"))->click();
+    EXPECT_EQ(bar->value(), 0);  // inert volume controls
+    EXPECT_EQ(bar->maximum(), 100);
+
+    dialogs.yesNoAnswers.push_back(true);
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(form.ExitSequenceRan());
+    EXPECT_FALSE(form.Tray().Present());
+    EXPECT_EQ(quitCalls, 1);
+    EXPECT_EQ(dialogs.Messages().size(), 1u);  // the exit reported nothing
 }
 
 // Delivery of posted messages: from any thread, on the UI thread, by number.
