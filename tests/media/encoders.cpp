@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "tests/media/ogg_comments.h"
 #include "tests/media/process.h"
 
 namespace media {
@@ -73,6 +74,7 @@ MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
     }
     argv.insert(argv.end(), {"-o", path.string(), source.path()});
     RunProgramOrThrow(argv, {"LC_ALL=C.UTF-8"});
+    if (options.exactComments) ReplaceVorbisComments(path, *options.exactComments);
     return DescribeTone(path, tone);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,9 +36,12 @@ struct OggOptions {
     // (the texts are UTF-8; oggenc runs in a UTF-8 locale so it keeps them).
     std::vector<std::pair<std::string, std::string>> comments{};
     int quality = 3;  // oggenc -q
+    // When set, the comment list is replaced afterwards by exactly these entries, written
+    // unchanged (oggenc refuses entries without '='; readers must cope with them).
+    std::optional<std::vector<std::string>> exactComments{};
 };
 
-// oggenc. Besides the given comments oggenc adds its own ENCODER comment.
+// oggenc; the stream carries the given comments and no others.
 MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
                    const OggOptions& options = {});
 

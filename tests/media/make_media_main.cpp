@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
         WriteMp1(dir / "tone.mp1", {.seconds = 0.1, .leadingTag = Id3v2Tag(v23)});
         WriteOgg(dir / "tone.ogg", tone, {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
         WriteOgg(dir / "bare.ogg", mono);
+        WriteOgg(dir / "odd-comments.ogg", mono,
+                 {.exactComments = {{"title=", "noequals", "=x", "ARTIST=A=B"}}});
 
         const ModuleSpec song{.orders = 2, .rowsPerOrder = 4};
         WriteMod(dir / "tune.mod", song);

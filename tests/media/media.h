@@ -9,6 +9,7 @@
 #include "tests/media/media_file.h"
 #include "tests/media/modules.h"
 #include "tests/media/mp1.h"
+#include "tests/media/ogg_comments.h"
 #include "tests/media/process.h"
 #include "tests/media/recording.h"
 #include "tests/media/wav.h"
