@@ -19,6 +19,7 @@ int BytesPerSample(SampleFormat format) {
             return 2;
         case SampleFormat::kSigned24:
             return 3;
+        case SampleFormat::kSigned32:
         case SampleFormat::kFloat32:
             return 4;
     }
@@ -40,6 +41,9 @@ void PutSample(ByteWriter& out, SampleFormat format, double value) {
             out.U8((v >> 16) & 0xFF);
             break;
         }
+        case SampleFormat::kSigned32:
+            out.U32le(static_cast<std::uint32_t>(std::llround(value * 2147483647.0)));
+            break;
         case SampleFormat::kFloat32: {
             out.U32le(std::bit_cast<std::uint32_t>(static_cast<float>(value)));
             break;

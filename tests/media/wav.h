@@ -12,6 +12,7 @@ enum class SampleFormat {
     kUnsigned8,  // 8-bit PCM, unsigned with 128 as silence
     kSigned16,
     kSigned24,
+    kSigned32,
     kFloat32,  // WAVE_FORMAT_IEEE_FLOAT
 };
 

@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, WavWriterTest,
                                            WavCase{SampleFormat::kSigned16, 44100, 2},
                                            WavCase{SampleFormat::kSigned16, 48000, 1},
                                            WavCase{SampleFormat::kSigned24, 48000, 2},
+                                           WavCase{SampleFormat::kSigned32, 22050, 2},
                                            WavCase{SampleFormat::kFloat32, 44100, 2}));
 
 TEST(WavWriter, OddDataSizeIsPaddedToAWholeChunk) {
@@ -65,6 +66,14 @@ TEST(WavWriter, OddDataSizeIsPaddedToAWholeChunk) {
     const std::uint32_t riffSize = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24;
     EXPECT_EQ(riffSize + 8, bytes.size());
     EXPECT_EQ(ParseWav(bytes).frames(), 3);
+}
+
+TEST(WavWriter, ManyChannelsKeepTheirLayout) {
+    // Hundreds of channels are valid WAV that an output may still refuse to play.
+    const Bytes bytes = WavBytes({.sampleRate = 8000, .channels = 300, .seconds = 0.01});
+    const Pcm pcm = ParseWav(bytes);
+    EXPECT_EQ(pcm.channels, 300);
+    EXPECT_EQ(pcm.frames(), 80);
 }
 
 TEST(WavReader, TakesAnUnfinishedRecordingUpToTheFileEnd) {
