@@ -41,11 +41,12 @@ Bytes PackedPattern(const ModuleSpec& spec) {
 
 Bytes ItBytes(const ModuleSpec& spec) {
     CheckModuleSpec(spec);
+    const auto orders = OrderList(spec);
     ByteWriter out;
     out.Raw("IMPM");
     out.Text(spec.name.substr(0, kTitleWidth), 26);
     out.U16le(0x1004);  // pattern row highlights
-    out.U16le(spec.orders);
+    out.U16le(static_cast<unsigned>(orders.size()));
     out.U16le(0);  // instruments
     out.U16le(1);  // samples
     out.U16le(spec.orders);
@@ -65,7 +66,7 @@ Bytes ItBytes(const ModuleSpec& spec) {
     const unsigned panning[kModuleChannels] = {0, 64, 0, 64};
     for (int c = 0; c < 64; ++c) out.U8(c < kModuleChannels ? panning[c] : 32 + 128);  // 128: off
     for (int c = 0; c < 64; ++c) out.U8(64);
-    for (int i = 0; i < spec.orders; ++i) out.U8(i);
+    for (auto order : orders) out.U8(order);
 
     const std::size_t samplePointer = out.size();
     out.U32le(0);

@@ -17,7 +17,7 @@ void Cell(ByteWriter& out, unsigned sample, unsigned period, unsigned effect, un
 }  // namespace
 
 Bytes ModBytes(const ModuleSpec& spec) {
-    CheckModuleSpec(spec);
+    CheckModuleSpec(spec, /*singleSong=*/true);
     const auto sample = SineSample();
     ByteWriter out;
     out.Text(spec.name, kTitleWidth);

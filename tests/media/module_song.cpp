@@ -6,12 +6,23 @@
 
 namespace media {
 
-void CheckModuleSpec(const ModuleSpec& spec) {
+void CheckModuleSpec(const ModuleSpec& spec, bool singleSong) {
     if (spec.orders < 1 || spec.orders > 64 || spec.rowsPerOrder < 1 ||
         spec.rowsPerOrder > kPatternRows || spec.speed < 1 || spec.speed > 31 || spec.tempo < 32 ||
-        spec.tempo > 255) {
+        spec.tempo > 255 || spec.secondSongOrders < 0 || spec.secondSongOrders > 32 ||
+        (singleSong && spec.secondSongOrders != 0)) {
         throw std::invalid_argument("module spec out of range");
     }
+}
+
+std::vector<std::uint8_t> OrderList(const ModuleSpec& spec) {
+    std::vector<std::uint8_t> orders;
+    for (int i = 0; i < spec.orders; ++i) orders.push_back(static_cast<std::uint8_t>(i));
+    if (spec.secondSongOrders > 0) {
+        orders.push_back(255);
+        orders.insert(orders.end(), static_cast<std::size_t>(spec.secondSongOrders), 0);
+    }
+    return orders;
 }
 
 std::vector<std::int8_t> SineSample() {
@@ -73,6 +84,7 @@ ModuleFile DescribeModule(const ModuleSpec& spec, const std::string& type, std::
     file.name = spec.name.substr(0, titleWidth);
     while (!file.name.empty() && file.name.back() == ' ') file.name.pop_back();
     file.orders = spec.orders;
+    file.orderListLength = static_cast<int>(OrderList(spec).size());
     file.seconds = spec.orders * spec.rowsPerOrder * spec.speed * 2.5 / spec.tempo;
     file.sampleRate = 44100;
     file.channels = 2;

@@ -11,8 +11,13 @@ namespace media {
 inline constexpr int kModuleChannels = 4;
 inline constexpr int kPatternRows = 64;
 
-// Checks the spec's ranges; throws std::invalid_argument.
-void CheckModuleSpec(const ModuleSpec& spec);
+// Checks the spec's ranges; throws std::invalid_argument. Formats without an end-of-song
+// marker (MOD, XM, MTM) pass singleSong and refuse a second sub-song.
+void CheckModuleSpec(const ModuleSpec& spec, bool singleSong = false);
+
+// The order list: 0 .. orders - 1, then for a second sub-song the end-of-song marker 255
+// and secondSongOrders zeros.
+std::vector<std::uint8_t> OrderList(const ModuleSpec& spec);
 
 // The sine sample as signed 8-bit values.
 std::vector<std::int8_t> SineSample();

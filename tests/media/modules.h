@@ -21,6 +21,9 @@ struct ModuleSpec {
     int speed = 6;                       // ticks per row, 1..31
     int tempo = 125;                     // 32..255; a tick lasts 2.5 / tempo seconds
     bool loopedSample = true;            // false: a one-shot sine of kSampleFrames frames
+    // S3M, IT and UMX only: after the song an end-of-song marker and a second sub-song of
+    // this many orders (each plays pattern 0). Players play only the first sub-song.
+    int secondSongOrders = 0;
 };
 
 // The sine sample: kSampleFrames 8-bit frames, kSampleCycle frames per cycle, played at
@@ -31,10 +34,11 @@ inline constexpr int kSampleCycle = 16;
 inline constexpr int kSampleRate = 8363;
 
 struct ModuleFile : MediaFile {
-    std::string type{};      // libopenmpt's type name: "mod", "s3m", "xm", "it", "mtm"
-    std::string name{};      // the title as stored
-    int orders = 0;          // entries of the order list
-    double noteSeconds = 0;  // how long each note sounds (the whole song when looped)
+    std::string type{};       // libopenmpt's type name: "mod", "s3m", "xm", "it", "mtm"
+    std::string name{};       // the title as stored
+    int orders = 0;           // entries of the first sub-song's order list
+    int orderListLength = 0;  // the whole list: with a second sub-song, marker and its orders
+    double noteSeconds = 0;   // how long each note sounds (the whole song when looped)
 };
 
 // seconds = orders * rowsPerOrder * speed * 2.5 / tempo; sampleRate 44100, channels 2 and

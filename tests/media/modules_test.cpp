@@ -80,6 +80,23 @@ TEST(UmxWriter, PackageIsSeenAsAContainerAroundItsModule) {
     EXPECT_EQ(module.orders, 2);
 }
 
+TEST(ModuleWriters, SecondSubSongFollowsTheEndMarkerAndTheFirstPlaysAlone) {
+    ScratchDir dir("subsongs");
+    const ModuleSpec spec{.orders = 2, .rowsPerOrder = 4, .secondSongOrders = 3};
+    for (const ModuleFile& file : {WriteS3m(dir / "t.s3m", spec), WriteIt(dir / "t.it", spec),
+                                   WriteUmx(dir / "t.umx", spec)}) {
+        const RenderedModule module = RenderWithOpenmpt(file.path);
+        EXPECT_EQ(module.subsongs, 2) << file.path;
+        EXPECT_EQ(file.orderListLength, 2 + 1 + 3);
+        EXPECT_EQ(module.orders, file.orderListLength) << file.path;
+        EXPECT_NEAR(module.durationSeconds, file.seconds, 0.001) << file.path;
+        ExpectRenderedLength(module, file);
+    }
+    EXPECT_THROW(ModBytes(spec), std::invalid_argument);
+    EXPECT_THROW(XmBytes(spec), std::invalid_argument);
+    EXPECT_THROW(MtmBytes(spec), std::invalid_argument);
+}
+
 TEST(ModuleWriters, RejectSpecsOutsideTheFormatsLimits) {
     for (const ModuleSpec& spec :
          {ModuleSpec{.orders = 0}, ModuleSpec{.orders = 65}, ModuleSpec{.rowsPerOrder = 0},

@@ -11,7 +11,7 @@ constexpr std::size_t kTrackBytes = 3 * kPatternRows;
 }  // namespace
 
 Bytes MtmBytes(const ModuleSpec& spec) {
-    CheckModuleSpec(spec);
+    CheckModuleSpec(spec, /*singleSong=*/true);
     ByteWriter out;
     out.Raw("MTM");
     out.U8(0x10);  // version 1.0

@@ -98,6 +98,8 @@ RenderedModule RenderWithOpenmpt(const std::filesystem::path& path) {
     result.container = metadata("container");
     result.title = metadata("title");
     result.orders = openmpt_module_get_num_orders(module.get());
+    result.subsongs = openmpt_module_get_num_subsongs(module.get());
+    openmpt_module_select_subsong(module.get(), 0);
     result.durationSeconds = openmpt_module_get_duration_seconds(module.get());
     result.pcm = {44100, 2, {}};
     float buffer[2 * 1024];

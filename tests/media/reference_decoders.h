@@ -17,8 +17,9 @@ Pcm DecodeWithVorbisfile(const std::filesystem::path& path,
 
 struct RenderedModule {
     std::string type, container, title;  // container: "" or e.g. "umx"
-    int orders = 0;
-    double durationSeconds = 0;  // libopenmpt's estimate
+    int orders = 0;                      // the whole order list, markers included
+    int subsongs = 0;
+    double durationSeconds = 0;  // libopenmpt's estimate for the first sub-song
     Pcm pcm;                     // 44.1 kHz stereo, rendered until libopenmpt stops
 };
 // Throws std::runtime_error when libopenmpt refuses the file.

@@ -39,12 +39,13 @@ Bytes PackedPattern(const ModuleSpec& spec) {
 
 Bytes S3mBytes(const ModuleSpec& spec) {
     CheckModuleSpec(spec);
+    const auto orders = OrderList(spec);
     ByteWriter out;
     out.Text(spec.name.substr(0, kTitleWidth), 28);
     out.U8(0x1A);
     out.U8(16);  // type: S3M module
     out.U16le(0);
-    out.U16le(spec.orders);
+    out.U16le(static_cast<unsigned>(orders.size()));
     out.U16le(1);  // instruments
     out.U16le(spec.orders);
     out.U16le(0);       // flags
@@ -61,7 +62,7 @@ Bytes S3mBytes(const ModuleSpec& spec) {
     out.U16le(0);                                                    // no special data
     const unsigned channelSettings[kModuleChannels] = {0, 8, 1, 9};  // L1 R1 L2 R2
     for (int c = 0; c < 32; ++c) out.U8(c < kModuleChannels ? channelSettings[c] : 0xFF);
-    for (int i = 0; i < spec.orders; ++i) out.U8(i);
+    for (auto order : orders) out.U8(order);
 
     const std::size_t instrumentPointer = out.size();
     out.U16le(0);

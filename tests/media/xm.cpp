@@ -40,7 +40,7 @@ Bytes PackedPattern(const ModuleSpec& spec) {
 }  // namespace
 
 Bytes XmBytes(const ModuleSpec& spec) {
-    CheckModuleSpec(spec);
+    CheckModuleSpec(spec, /*singleSong=*/true);
     ByteWriter out;
     out.Raw("Extended Module: ");
     out.Text(spec.name, kTitleWidth);
