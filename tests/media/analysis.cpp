@@ -162,7 +162,10 @@ double DominantFrequency(const Pcm& pcm, double startSeconds, double lengthSecon
     const auto x = Stretch(pcm, startSeconds, lengthSeconds);
     if (x.size() < 16) return 0;
     // Coarse: the strongest bin of a zero-padded FFT; fine: a Goertzel search around it.
-    const std::size_t n = std::bit_ceil(x.size() * 2);
+    // Zero-padding to twice the length halves the bin width; long stretches skip it to
+    // keep memory in bounds.
+    constexpr std::size_t kPaddedUpTo = std::size_t{1} << 20;
+    const std::size_t n = std::bit_ceil(x.size() <= kPaddedUpTo ? x.size() * 2 : x.size());
     std::vector<std::complex<double>> spectrum(n);
     for (std::size_t i = 0; i < x.size(); ++i) spectrum[i] = x[i] * Hann(i, x.size());
     Fft(spectrum);

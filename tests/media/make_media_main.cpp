@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
                  {.bitrateKbps = 64,
                   .leadingTag = Id3v2Tag(v23),
                   .trailingTag = Id3v1Tag({.title = "Title", .artist = "Artist"})});
+        WriteTruncatedCopy(dir / "tone.mp3", dir / "truncated.mp3", 700);
+        WriteRenamedCopy(dir / "tone8.wav", dir / "wav-inside.mp3");
         WriteMp3(dir / "tone-v24.mp3", mono, {.bitrateKbps = 32, .leadingTag = Id3v2Tag(v24)});
         WriteMp2(dir / "tone.mp2", tone, {.bitrateKbps = 128});
         WriteMp1(dir / "tone.mp1", {.seconds = 0.1, .leadingTag = Id3v2Tag(v23)});
