@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
         WriteIt(dir / "tune.it", song);
         WriteMtm(dir / "tune.mtm", song);
         WriteUmx(dir / "tune.umx", song);
+        WriteMo3(dir / "tune.mo3", song);
     } catch (const std::exception& e) {
         std::cerr << "vyn-make-media: " << e.what() << "\n";
         return 1;

@@ -33,7 +33,7 @@ TEST(MakeMediaTool, WritesADecodableFileOfEveryKind) {
         }
     }
     EXPECT_EQ(extensions, (std::set<std::string>{".wav", ".mp3", ".mp2", ".mp1", ".ogg", ".mod",
-                                                 ".s3m", ".xm", ".it", ".mtm", ".umx"}));
+                                                 ".s3m", ".xm", ".it", ".mtm", ".umx", ".mo3"}));
 }
 
 TEST(MakeMediaTool, WithoutAFolderItPrintsUsageAndFails) {

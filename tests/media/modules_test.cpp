@@ -84,7 +84,7 @@ TEST(ModuleWriters, SecondSubSongFollowsTheEndMarkerAndTheFirstPlaysAlone) {
     ScratchDir dir("subsongs");
     const ModuleSpec spec{.orders = 2, .rowsPerOrder = 4, .secondSongOrders = 3};
     for (const ModuleFile& file : {WriteS3m(dir / "t.s3m", spec), WriteIt(dir / "t.it", spec),
-                                   WriteUmx(dir / "t.umx", spec)}) {
+                                   WriteUmx(dir / "t.umx", spec), WriteMo3(dir / "t.mo3", spec)}) {
         const RenderedModule module = RenderWithOpenmpt(file.path);
         EXPECT_EQ(module.subsongs, 2) << file.path;
         EXPECT_EQ(file.orderListLength, 2 + 1 + 3);
@@ -110,8 +110,8 @@ TEST(ModuleWriters, RejectSpecsOutsideTheFormatsLimits) {
 INSTANTIATE_TEST_SUITE_P(Formats, ModuleWriterTest,
                          ::testing::Values(ModuleCase{"mod", WriteMod}, ModuleCase{"s3m", WriteS3m},
                                            ModuleCase{"it", WriteIt}, ModuleCase{"xm", WriteXm},
-                                           ModuleCase{"mtm", WriteMtm},
-                                           ModuleCase{"umx", WriteUmx}),
+                                           ModuleCase{"mtm", WriteMtm}, ModuleCase{"umx", WriteUmx},
+                                           ModuleCase{"mo3", WriteMo3}),
                          [](const auto& info) { return std::string(info.param.extension); });
 
 }  // namespace
