@@ -15,9 +15,10 @@
 namespace media {
 
 struct MpegOptions {
-    int bitrateKbps = 128;  // constant bitrate
-    Bytes leadingTag{};     // e.g. Id3v2Tag(...), written before the first frame
-    Bytes trailingTag{};    // e.g. Id3v1Tag(...), written after the last frame
+    // Constant bitrate. lame takes the nearest legal one; twolame refuses any other.
+    int bitrateKbps = 128;
+    Bytes leadingTag{};   // e.g. Id3v2Tag(...), written before the first frame
+    Bytes trailingTag{};  // e.g. Id3v1Tag(...), written after the last frame
 };
 
 // lame, constant bitrate, at the tone's own sample rate, with its Xing/LAME info frame (so

@@ -111,9 +111,17 @@ TEST(OggWriter, ExactCommentsAreWrittenAsGivenAndTheAudioStaysIntact) {
     }
 }
 
-TEST(Encoders, AFailingEncoderReportsItsCommandAndErrors) {
+TEST(Encoders, AFailingEncoderReportsItsCommandAndLeavesNoSourceBehind) {
     ScratchDir dir("fail");
-    EXPECT_THROW(WriteMp3(dir / "no-such-dir" / "t.mp3", {.seconds = 0.1}), std::runtime_error);
+    try {
+        WriteMp2(dir / "t.mp2", {.seconds = 0.1}, {.bitrateKbps = 7});  // no such bitrate
+        ADD_FAILURE() << "twolame accepted 7 kbit/s";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(std::string(e.what()).starts_with("twolame ")) << e.what();
+        EXPECT_NE(std::string(e.what()).find("bitrate"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "t.mp2.source.wav"));
+    EXPECT_THROW(WriteOgg(dir / "no-such-dir" / "t.ogg", {.seconds = 0.1}), std::runtime_error);
 }
 
 }  // namespace
