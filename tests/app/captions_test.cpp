@@ -12,6 +12,8 @@
 #include "app/tray_icon.h"
 #include "playback/playback_controller.h"
 #include "tests/media/media.h"
+#include "tests/media/recording.h"
+#include "tests/media/scratch_dir.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace {
@@ -30,18 +32,8 @@ bool WaitUntil(Predicate done, int milliseconds) {
 
 class Captions : public testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        if (std::getenv("PULSE_SERVER") == nullptr) {
-            if (std::getenv("CI")) FAIL() << "no private sound server (run under with-pulse)";
-            GTEST_SKIP() << "no private sound server";
-        }
-        dir_ = fs::path(VYN_TEST_TMP) / "captions";
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-
     void SetUp() override {
-        if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP();
+        if (auto missing = media::SoundServerMissing()) GTEST_SKIP() << *missing;
         form.FormCreate();  // the mixer and the tray icon as at start-up
         ASSERT_TRUE(dialogs.Messages().empty()) << dialogs.Messages().front().text;
     }
@@ -57,7 +49,9 @@ class Captions : public testing::Test {
         return form.windowTitle().toStdString();
     }
 
-    static inline fs::path dir_;
+    // One folder per test process: CTest runs the tests side by side.
+    media::ScratchDir scratch_{"captions"};
+    const fs::path& dir_ = scratch_.path();
     ScriptedDialogs dialogs;
     TMainForm form{dialogs, MainFormOptions{std::string(VYN_BIN_DIR) + "/libbass.so", {}}};
     media::ToneSpec tone{};
