@@ -50,6 +50,32 @@ void RequireWholeFile(BOOL mem, const char* file, DWORD offset, DWORD length) {
     if (!file) Fail(BASS_ERROR_FILEOPEN);
 }
 
+// The stream and the music variants of open, free and play differ only in the kind.
+DWORD OpenChannel(Channel::Kind kind, BOOL mem, const char* file, DWORD offset, DWORD length) {
+    return Call<DWORD>(0, [&] {
+        auto& e = Current();
+        RequireWholeFile(mem, file, offset, length);
+        return kind == Channel::Kind::kStream ? e.openStream(file) : e.openMusic(file);
+    });
+}
+
+BOOL FreeChannel(Channel::Kind kind, DWORD handle) {
+    return Call<BOOL>(0, [&] {
+        Current().free(handle, kind);
+        return 1;
+    });
+}
+
+BOOL PlayChannel(Channel::Kind kind, DWORD handle) {
+    return Call<BOOL>(0, [&] {
+        return Current().withChannel(handle, [&](Channel& c) {
+            if (c.kind() != kind) Fail(BASS_ERROR_HANDLE);
+            c.play();
+            return 1;
+        });
+    });
+}
+
 }  // namespace
 
 extern "C" {
@@ -82,28 +108,15 @@ BOOL BASS_Free(void) {
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const char* file, DWORD offset, DWORD length,
                               DWORD /*flags*/) {
-    return Call<HSTREAM>(0, [&] {
-        auto& e = Current();
-        RequireWholeFile(mem, file, offset, length);
-        return e.openStream(file);
-    });
+    return OpenChannel(Channel::Kind::kStream, mem, file, offset, length);
 }
 
 BOOL BASS_StreamFree(HSTREAM handle) {
-    return Call<BOOL>(0, [&] {
-        Current().free(handle, Channel::Kind::kStream);
-        return 1;
-    });
+    return FreeChannel(Channel::Kind::kStream, handle);
 }
 
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL /*flush*/, DWORD /*flags*/) {
-    return Call<BOOL>(0, [&] {
-        return Current().withChannel(handle, [](Channel& c) {
-            if (c.kind() != Channel::Kind::kStream) Fail(BASS_ERROR_HANDLE);
-            c.play();
-            return 1;
-        });
-    });
+    return PlayChannel(Channel::Kind::kStream, handle);
 }
 
 BOOL BASS_Start(void) {
@@ -203,18 +216,11 @@ const char* BASS_StreamGetTags(HSTREAM handle, DWORD kind) {
 }
 
 HMUSIC BASS_MusicLoad(BOOL mem, const char* file, DWORD offset, DWORD length, DWORD /*flags*/) {
-    return Call<HMUSIC>(0, [&] {
-        auto& e = Current();
-        RequireWholeFile(mem, file, offset, length);
-        return e.openMusic(file);
-    });
+    return OpenChannel(Channel::Kind::kMusic, mem, file, offset, length);
 }
 
 BOOL BASS_MusicFree(HMUSIC handle) {
-    return Call<BOOL>(0, [&] {
-        Current().free(handle, Channel::Kind::kMusic);
-        return 1;
-    });
+    return FreeChannel(Channel::Kind::kMusic, handle);
 }
 
 const char* BASS_MusicGetName(HMUSIC handle) {
@@ -236,13 +242,7 @@ QWORD BASS_MusicGetLength(HMUSIC handle, BOOL playlen) {
 }
 
 BOOL BASS_MusicPlay(HMUSIC handle) {
-    return Call<BOOL>(0, [&] {
-        return Current().withChannel(handle, [](Channel& c) {
-            if (c.kind() != Channel::Kind::kMusic) Fail(BASS_ERROR_HANDLE);
-            c.play();
-            return 1;
-        });
-    });
+    return PlayChannel(Channel::Kind::kMusic, handle);
 }
 
 }  // extern "C"

@@ -40,6 +40,7 @@ class OpenmptDecoder final : public ModuleDecoder {
         const double seconds = openmpt_module_get_duration_seconds(module_.get());
         if (!std::isfinite(seconds) || seconds <= 0) Fail(BASS_ERROR_FILEFORM);
         length_ = static_cast<std::uint64_t>(std::llround(seconds * rate_));
+        orders_ = CountPlayedOrders(seconds);
         if (const char* title = openmpt_module_get_metadata(module_.get(), "title")) {
             name_ = title;
             openmpt_free_string(title);
@@ -49,10 +50,7 @@ class OpenmptDecoder final : public ModuleDecoder {
     AudioFormat format() const override { return {rate_, 2}; }
     std::uint64_t lengthFrames() const override { return length_; }
     const std::string& name() const override { return name_; }
-    std::uint32_t orderCount() const override {
-        const std::int32_t n = openmpt_module_get_num_orders(module_.get());
-        return n > 0 ? static_cast<std::uint32_t>(n) : 0;
-    }
+    std::uint32_t orderCount() const override { return orders_; }
     std::uint32_t orderAndRow() const override {
         const auto order =
             static_cast<std::uint32_t>(openmpt_module_get_current_order(module_.get()));
@@ -81,9 +79,30 @@ class OpenmptDecoder final : public ModuleDecoder {
     }
 
   private:
+    // The orders the first sub-song plays: the order list up to where the song ends, not
+    // a second sub-song after an end marker. The song is assumed to start at order 0.
+    std::uint32_t CountPlayedOrders(double seconds) {
+        const std::int32_t listed = openmpt_module_get_num_orders(module_.get());
+        if (listed <= 0) return 0;
+        // Seeking by time lands on the next row start, and at the very end the current
+        // order reads 0 again: step back until the position falls inside the last row.
+        std::int32_t last = -1;
+        for (double back = 0.05; back < seconds; back *= 2) {
+            const double at = openmpt_module_set_position_seconds(module_.get(), seconds - back);
+            if (at < seconds - 1e-6) {
+                last = openmpt_module_get_current_order(module_.get());
+                break;
+            }
+        }
+        openmpt_module_set_position_seconds(module_.get(), 0);
+        if (last < 0 || last >= listed) return static_cast<std::uint32_t>(listed);
+        return static_cast<std::uint32_t>(last) + 1;
+    }
+
     std::uint32_t rate_;
     std::unique_ptr<openmpt_module, ModuleDeleter> module_;
     std::uint64_t length_ = 0;
+    std::uint32_t orders_ = 0;
     std::string name_;
 };
 

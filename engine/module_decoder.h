@@ -12,6 +12,7 @@ namespace engine {
 class ModuleDecoder : public Decoder {
   public:
     virtual const std::string& name() const = 0;
+    // Orders of the first sub-song (the one played), which is the range seekOrder takes.
     virtual std::uint32_t orderCount() const = 0;
     // The order (low 16 bits) and row (high 16 bits) the decoder is at.
     virtual std::uint32_t orderAndRow() const = 0;

@@ -5,11 +5,11 @@
 namespace engine {
 namespace {
 
-// A 200 ms buffer refilled in 50 ms steps: about 20 short wake-ups a second. Pause and
+// A 500 ms buffer refilled in 250 ms steps: about 4 short wake-ups a second. Pause and
 // seek don't wait for it to run out (cork and a fresh stream), so a bigger buffer costs
 // no responsiveness.
-constexpr std::uint32_t kBufferMs = 200;
-constexpr std::uint32_t kRefillMs = 50;
+constexpr std::uint32_t kBufferMs = 500;
+constexpr std::uint32_t kRefillMs = 250;
 constexpr unsigned kConnectTimeoutMs = 3000;
 
 pa_sample_spec SpecOf(AudioFormat format) {

@@ -9,16 +9,18 @@
 
 #include "engine/bass.h"
 
-#define VYN_BASS_ENTRY_POINTS(X)                                                                \
-    X(GetVersion)                                                                               \
-    X(ErrorGetCode)                                                                             \
-    X(Init)                                                                                     \
-    X(Free)                                                                                     \
-    X(StreamCreateFile)                                                                         \
-    X(StreamFree) X(StreamPlay) X(Start) X(ChannelSetSync) X(ChannelRemoveSync) X(ChannelPause) \
-        X(ChannelResume) X(StreamGetLength) X(ChannelGetPosition) X(ChannelSetPosition)         \
-            X(ChannelBytes2Seconds) X(StreamGetTags) X(MusicLoad) X(MusicFree) X(MusicGetName)  \
-                X(MusicGetLength) X(MusicPlay)
+#define VYN_BASS_ENTRY_POINTS(X)                                                               \
+    X(GetVersion)                                                                              \
+    X(ErrorGetCode)                                                                            \
+    X(Init)                                                                                    \
+    X(Free)                                                                                    \
+    X(StreamCreateFile)                                                                        \
+    X(StreamFree)                                                                              \
+    X(StreamPlay)                                                                              \
+    X(Start) X(ChannelSetSync) X(ChannelRemoveSync) X(ChannelPause) X(ChannelResume)           \
+        X(StreamGetLength) X(ChannelGetPosition) X(ChannelSetPosition) X(ChannelBytes2Seconds) \
+            X(StreamGetTags) X(MusicLoad) X(MusicFree) X(MusicGetName) X(MusicGetLength)       \
+                X(MusicPlay)
 
 class BassLibrary {
   public:

@@ -18,8 +18,14 @@ const std::vector<EngineMedia>& AllEngineMedia() {
         {"Mp3Id3v23", false, kMpegFrame, kMpegFrame},
         {"Mp3Id3v24Mono22050", false, kMpegFrame, kMpegFrame},
         {"Mp2", false, 3 * kMpegFrame, 0},
+        {"Mp1"},
         {"Ogg"},
         {"Mod", true},
+        {"S3m", true},
+        {"Xm", true},
+        {"It", true},
+        {"Mtm", true},
+        {"Umx", true},
     };
     return all;
 }
@@ -58,10 +64,16 @@ media::MediaFile WriteEngineMedia(const EngineMedia& m, const std::filesystem::p
         return WriteMp3(dir / "a.mp3", mono22, {.bitrateKbps = 64, .leadingTag = Id3v2Tag(tag)});
     }
     if (n == "Mp2") return WriteMp2(dir / "a.mp2", stereo48);
+    if (n == "Mp1") return WriteMp1(dir / "a.mp1", {.seconds = 1.5, .subband = 1});
     if (n == "Ogg")
         return WriteOgg(dir / "a.ogg", stereo,
                         {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
     const ModuleSpec song = EngineModuleSong();
     if (n == "Mod") return WriteMod(dir / "a.mod", song);
+    if (n == "S3m") return WriteS3m(dir / "a.s3m", song);
+    if (n == "Xm") return WriteXm(dir / "a.xm", song);
+    if (n == "It") return WriteIt(dir / "a.it", song);
+    if (n == "Mtm") return WriteMtm(dir / "a.mtm", song);
+    if (n == "Umx") return WriteUmx(dir / "a.umx", song);
     throw std::logic_error("no media named " + n);
 }

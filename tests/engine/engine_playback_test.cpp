@@ -9,7 +9,6 @@
 #include "tests/engine/engine_fixture.h"
 #include "tests/engine/engine_media.h"
 #include "tests/engine/sink_lock.h"
-#include "tests/engine/sink_recorder.h"
 #include "tests/media/media.h"
 
 namespace {
@@ -87,15 +86,14 @@ TEST_P(EnginePlayback, OpensWithTheExactLength) {
 }
 
 TEST_P(EnginePlayback, PlaysTheToneOnceAndPostsTheEndAfterTheLastSample) {
-    SinkRecorder recorder(dir_ / "rec.wav");
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
     const auto started = Clock::now();
     ASSERT_TRUE(bass().Start());
     ASSERT_TRUE(play()) << "code " << bass().ErrorGetCode();
     waitForTheEnd(lengthSeconds() + 3);
     const double endAfter = SecondsBetween(started, messages_.all()[0].when);
-    recorder.stop();
-
-    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const media::Pcm pcm = recorder.Stop();
     const auto spans = sound(pcm);
     ASSERT_EQ(spans.size(), 1u) << "the tone plays once, without gaps";
     const double heard = spans[0].end - spans[0].start;
@@ -110,7 +108,8 @@ TEST_P(EnginePlayback, PlaysTheToneOnceAndPostsTheEndAfterTheLastSample) {
 }
 
 TEST_P(EnginePlayback, PauseSilencesAndResumeCarriesOn) {
-    SinkRecorder recorder(dir_ / "rec.wav");
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
     ASSERT_TRUE(play());
     Sleep(0.5);
     ASSERT_TRUE(bass().ChannelPause(handle_));
@@ -123,9 +122,7 @@ TEST_P(EnginePlayback, PauseSilencesAndResumeCarriesOn) {
     }
     ASSERT_TRUE(bass().ChannelResume(handle_));
     waitForTheEnd(lengthSeconds() + 3);
-    recorder.stop();
-
-    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const media::Pcm pcm = recorder.Stop();
     const auto spans = sound(pcm);
     ASSERT_EQ(spans.size(), 2u);
     EXPECT_GT(spans[1].start - spans[0].end, 0.5) << "silent while paused";
@@ -137,7 +134,8 @@ TEST_P(EnginePlayback, PauseSilencesAndResumeCarriesOn) {
 }
 
 TEST_P(EnginePlayback, SeekingMovesWhatIsHeard) {
-    SinkRecorder recorder(dir_ / "rec.wav");
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
     ASSERT_TRUE(play());
     Sleep(0.3);
     double skippedTo = 0;
@@ -154,9 +152,7 @@ TEST_P(EnginePlayback, SeekingMovesWhatIsHeard) {
         EXPECT_NEAR(positionSeconds(), skippedTo, 0.06);
     }
     waitForTheEnd(lengthSeconds() + 3);
-    recorder.stop();
-
-    const media::Pcm pcm = media::ReadWav(dir_ / "rec.wav");
+    const media::Pcm pcm = recorder.Stop();
     const auto spans = sound(pcm);
     ASSERT_FALSE(spans.empty());
     double heard = 0;
@@ -166,14 +162,15 @@ TEST_P(EnginePlayback, SeekingMovesWhatIsHeard) {
 }
 
 TEST_P(EnginePlayback, FreeingAPlayingChannelSilencesItAndPostsNothing) {
-    SinkRecorder recorder(dir_ / "rec.wav");
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
     ASSERT_TRUE(play());
     Sleep(0.4);
     ASSERT_TRUE(music() ? bass().MusicFree(handle_) : bass().StreamFree(handle_));
     Sleep(lengthSeconds());
-    recorder.stop();
+    const media::Pcm pcm = recorder.Stop();
     EXPECT_TRUE(messages_.all().empty());
-    const auto spans = sound(media::ReadWav(dir_ / "rec.wav"));
+    const auto spans = sound(pcm);
     ASSERT_EQ(spans.size(), 1u);
     EXPECT_NEAR(spans[0].end - spans[0].start, 0.4, 0.08);
 }

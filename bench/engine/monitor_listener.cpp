@@ -1,0 +1,89 @@
+#include "bench/engine/monitor_listener.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+
+MonitorListener::MonitorListener() {
+    loop_ = pa_threaded_mainloop_new();
+    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "engine bench monitor");
+    pa_context_set_state_callback(
+        context_, [](pa_context*, void* self) { OnState(self); }, this);
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        throw std::runtime_error("no sound server");
+    pa_threaded_mainloop_lock(loop_);
+    pa_threaded_mainloop_start(loop_);
+    while (pa_context_get_state(context_) != PA_CONTEXT_READY) {
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) {
+            pa_threaded_mainloop_unlock(loop_);
+            throw std::runtime_error("no sound server");
+        }
+        pa_threaded_mainloop_wait(loop_);
+    }
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
+    stream_ = pa_stream_new(context_, "monitor", &spec, nullptr);
+    pa_stream_set_read_callback(stream_, OnRead, this);
+    pa_stream_set_state_callback(
+        stream_, [](pa_stream*, void* self) { OnState(self); }, this);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(5000, &spec));
+    pa_stream_connect_record(stream_, "out.monitor", &attr, PA_STREAM_ADJUST_LATENCY);
+    while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) {
+            pa_threaded_mainloop_unlock(loop_);
+            throw std::runtime_error("can't record out.monitor");
+        }
+        pa_threaded_mainloop_wait(loop_);
+    }
+    pa_threaded_mainloop_unlock(loop_);
+}
+
+MonitorListener::~MonitorListener() {
+    pa_threaded_mainloop_lock(loop_);
+    if (stream_) {
+        pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+    }
+    pa_context_set_state_callback(context_, nullptr, nullptr);
+    pa_context_disconnect(context_);
+    pa_threaded_mainloop_unlock(loop_);
+    pa_threaded_mainloop_stop(loop_);
+    pa_context_unref(context_);
+    pa_threaded_mainloop_free(loop_);
+}
+
+void MonitorListener::OnState(void* self) {
+    pa_threaded_mainloop_signal(static_cast<MonitorListener*>(self)->loop_, 0);
+}
+
+void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
+    auto* me = static_cast<MonitorListener*>(self);
+    const void* data = nullptr;
+    size_t bytes = 0;
+    while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
+        if (bytes == 0) break;
+        int peak = 0;
+        if (data) {
+            const auto* s = static_cast<const std::int16_t*>(data);
+            for (size_t i = 0; i < bytes / 2; ++i) peak = std::max(peak, std::abs(int(s[i])));
+        }
+        {
+            std::lock_guard<std::mutex> lock(me->mutex_);
+            me->fragments_.push_back({Clock::now(), float(peak) / 32768.0f});
+        }
+        pa_stream_drop(stream);
+    }
+}
+
+void MonitorListener::clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    fragments_.clear();
+}
+
+std::vector<MonitorListener::Fragment> MonitorListener::fragments() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return fragments_;
+}

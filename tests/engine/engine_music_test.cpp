@@ -1,0 +1,79 @@
+// Module music specifics: the audible order and row, seeking by order, and a module with
+// a second sub-song, of which only the first plays.
+#include <gtest/gtest.h>
+
+#include "tests/engine/engine_fixture.h"
+#include "tests/engine/sink_lock.h"
+#include "tests/media/media.h"
+
+namespace {
+
+using EngineMusic = EngineTest;
+
+DWORD Order(QWORD position) {
+    return DWORD(position & 0xFFFF);
+}
+DWORD Row(QWORD position) {
+    return DWORD(position >> 16);
+}
+
+// 3 orders of 8 rows at speed 6, tempo 125: a row lasts 0.12 s, an order 0.96 s.
+TEST_F(EngineMusic, PositionIsTheAudibleOrderAndRow) {
+    SinkLock sink;
+    const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = 3, .rowsPerOrder = 8});
+    const HMUSIC music = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
+    ASSERT_NE(music, 0u);
+    ASSERT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    ASSERT_TRUE(bass().MusicPlay(music));
+    Sleep(1.5);  // order 1, row 4.5
+    const QWORD playing = bass().ChannelGetPosition(music);
+    EXPECT_EQ(Order(playing), 1u);
+    EXPECT_NEAR(double(Row(playing)), 4.5, 1.0);
+    ASSERT_TRUE(bass().ChannelPause(music));
+    const QWORD paused = bass().ChannelGetPosition(music);
+    Sleep(0.3);
+    EXPECT_EQ(bass().ChannelGetPosition(music), paused);
+
+    // Seeking while paused stays paused, at the order's first row.
+    ASSERT_TRUE(bass().ChannelSetPosition(music, 2));
+    EXPECT_EQ(bass().ChannelGetPosition(music), 2u);
+    ASSERT_TRUE(bass().ChannelResume(music));
+    Sleep(0.5);
+    const QWORD resumed = bass().ChannelGetPosition(music);
+    EXPECT_EQ(Order(resumed), 2u);
+    EXPECT_NEAR(double(Row(resumed)), 4, 1.5);
+    ASSERT_TRUE(messages_.waitFor(1, std::chrono::seconds(3)));
+    EXPECT_EQ(messages_.all()[0].wparam, music);
+}
+
+TEST_F(EngineMusic, OnlyTheFirstSubSongPlays) {
+    SinkLock sink;
+    const auto s3m =
+        media::WriteS3m(dir_ / "a.s3m", {.orders = 2, .rowsPerOrder = 8, .secondSongOrders = 3});
+    ASSERT_GT(s3m.orderListLength, s3m.orders);
+    const HMUSIC music = bass().MusicLoad(0, s3m.path.c_str(), 0, 0, 0x2800);
+    ASSERT_NE(music, 0u);
+    EXPECT_EQ(bass().MusicGetLength(music, 0), QWORD(s3m.orders));
+    const QWORD bytes = bass().MusicGetLength(music, -1);
+    EXPECT_NEAR(bass().ChannelBytes2Seconds(music, bytes), s3m.seconds, 0.01);
+    EXPECT_FALSE(bass().ChannelSetPosition(music, s3m.orders)) << "an order of the second song";
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_POSITION);
+
+    ASSERT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    const auto started = PostedMessages::Clock::now();
+    ASSERT_TRUE(bass().MusicPlay(music));
+    ASSERT_TRUE(messages_.waitFor(1, std::chrono::seconds(5)));
+    const double endedAfter =
+        std::chrono::duration<double>(messages_.all()[0].when - started).count();
+    EXPECT_NEAR(endedAfter, s3m.seconds, 0.3);
+}
+
+TEST_F(EngineMusic, UmxNameAndLengthAreTheInnerModules) {
+    const auto umx = media::WriteUmx(dir_ / "a.umx", {.name = "Inner Tune", .orders = 2});
+    const HMUSIC music = bass().MusicLoad(0, umx.path.c_str(), 0, 0, 0x2800);
+    ASSERT_NE(music, 0u);
+    EXPECT_STREQ(bass().MusicGetName(music), "Inner Tune");
+    EXPECT_EQ(bass().MusicGetLength(music, 0), 2u);
+}
+
+}  // namespace
