@@ -1,0 +1,22 @@
+// The seek bar. The position timer moves it ten times a second, but a long track's thumb
+// moves a pixel only every second or so: repainting for a value change that leaves the
+// thumb where it was is the player's largest cost while it plays, so such changes don't.
+#pragma once
+
+#include <QRect>
+#include <QScrollBar>
+
+class SeekBar : public QScrollBar {
+    Q_OBJECT
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QRect ThumbRect() const;
+
+    QRect paintedThumb_;
+};
