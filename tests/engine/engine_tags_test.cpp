@@ -72,6 +72,27 @@ TEST_F(EngineTags, OggHandsOutItsCommentsAsAList) {
     EXPECT_EQ(bass().StreamGetTags(s, 1), nullptr);
 }
 
+// An empty list is just the closing empty text, not null; odd entries pass unchanged.
+TEST_F(EngineTags, OggCommentListsAreHandedOutAsStored) {
+    const MediaFile ogg = WriteOgg(dir_ / "a.ogg", kTone);
+    ReplaceVorbisComments(ogg.path, {});
+    const HSTREAM empty = open(ogg);
+    const char* none = bass().StreamGetTags(empty, 2);
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none[0], '\0');
+
+    ReplaceVorbisComments(ogg.path, {"no equals sign", "TITLE="});
+    const HSTREAM odd = open(ogg);
+    const char* list = bass().StreamGetTags(odd, 2);
+    ASSERT_NE(list, nullptr);
+    EXPECT_STREQ(list, "no equals sign");
+    list += std::strlen(list) + 1;
+    EXPECT_STREQ(list, "TITLE=");
+    list += std::strlen(list) + 1;
+    EXPECT_EQ(list[0], '\0');
+    EXPECT_NE(bass().StreamGetTags(empty, 2), nullptr) << "each stream keeps its own block";
+}
+
 TEST_F(EngineTags, WavHasNoTags) {
     const HSTREAM s = open(WriteWav(dir_ / "a.wav", kTone));
     for (DWORD kind : {0u, 1u, 2u}) {
