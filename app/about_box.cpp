@@ -13,10 +13,8 @@ TAboutBox::TAboutBox(QWidget* parent)
       ui_(std::make_unique<Ui::TAboutBox>()) {
     ui_->setupUi(this);
     ApplyClassicFonts(this);
-    for (QLabel* label : {ui_->ProductName, ui_->Version, ui_->CreditLabel}) label->adjustSize();
     setFixedSize(size());
     setModal(true);
-    ui_->Image1->setPixmap(AboutPicture());
     for (QLabel* label : {ui_->ProductName, ui_->Version, ui_->CreditLabel})
         label->setAccessibleName(label->text());
     ui_->Image1->setAccessibleName(ui_->ProductName->text());
@@ -30,6 +28,12 @@ void TAboutBox::OKButtonClick() {
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {
+    // The picture and the labels' fonts are made at the first showing, not at start-up.
+    if (ui_->Image1->pixmap().isNull()) {
+        ui_->Image1->setPixmap(AboutPicture());
+        for (QLabel* label : {ui_->ProductName, ui_->Version, ui_->CreditLabel})
+            label->adjustSize();
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -242,6 +242,7 @@ TEST_F(MainWindowLayout, ControlsCarryAccessibleNamesAndDescriptions) {
 
 TEST(AboutBoxLayout, ControlsAndWindow) {
     TAboutBox box;
+    box.show();  // the picture is drawn at the first showing
     EXPECT_EQ(box.windowTitle(), U("О программе"));
     EXPECT_EQ(box.size(), QSize(321, 246));
     EXPECT_EQ(box.minimumSize(), box.maximumSize());  // fixed size
