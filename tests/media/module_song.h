@@ -11,7 +11,7 @@ namespace media {
 inline constexpr int kModuleChannels = 4;
 inline constexpr int kPatternRows = 64;
 
-// Checks the spec's ranges; throws std::invalid_argument. Formats without an end-of-song
+// Checks a ModuleSpec's ranges; throws std::invalid_argument. Formats without an end-of-song
 // marker (MOD, XM, MTM) pass singleSong and refuse a second sub-song.
 void CheckModuleSpec(const ModuleSpec& spec, bool singleSong = false);
 
