@@ -1,9 +1,15 @@
 #include "platform/display_text.h"
 
 #include <QFile>
+#include <algorithm>
 
-bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+namespace {
+// How many leading bytes form whole, well-formed UTF-8 characters; with `truncatedTail` set
+// when the rest is the well-formed start of one character cut short.
+size_t ValidUtf8Prefix(std::string_view bytes, bool& truncatedTail) {
+    truncatedTail = false;
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* end = p + bytes.size();
     while (p < end) {
         const unsigned char c = *p;
@@ -24,21 +30,39 @@ bool IsValidUtf8(std::string_view bytes) {
             if (c == 0xF0) lo = 0x90;
             if (c == 0xF4) hi = 0x8F;  // nothing past U+10FFFF
         } else {
-            return false;
+            break;
         }
-        if (end - p <= extra) return false;
-        if (p[1] < lo || p[1] > hi) return false;
-        for (int i = 2; i <= extra; ++i)
-            if ((p[i] & 0xC0) != 0x80) return false;
+        const auto available = static_cast<int>(end - p) - 1;
+        bool good = available < 1 || (p[1] >= lo && p[1] <= hi);
+        for (int i = 2; good && i <= std::min(extra, available); ++i) good = (p[i] & 0xC0) == 0x80;
+        if (!good) break;
+        if (available < extra) {
+            truncatedTail = true;
+            break;
+        }
         p += extra + 1;
     }
-    return true;
+    return static_cast<size_t>(p - begin);
+}
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    bool truncated = false;
+    return ValidUtf8Prefix(bytes, truncated) == bytes.size();
 }
 
 QString DisplayText(std::string_view bytes) {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
-    return QString::fromLatin1(bytes.data(), size);
+    bool truncated = false;
+    const size_t valid = ValidUtf8Prefix(bytes, truncated);
+    // A fixed-width field (an ID3v1 title) may cut the last character short: text that holds
+    // other UTF-8 characters is still UTF-8, shown without the broken one. A lone high byte
+    // at the end ("Caf\xE9") is ISO-8859-1.
+    const std::string_view prefix = bytes.substr(0, valid);
+    const bool utf8Before = std::any_of(
+        prefix.begin(), prefix.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (valid == bytes.size() || (truncated && utf8Before))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(valid));
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 std::string PathBytes(const QString& path) {
