@@ -122,17 +122,19 @@ std::uint32_t Channel::musicPosition() const {
 void Channel::seekBytes(std::uint64_t bytes) {
     const std::uint64_t frame = bytes / format_.bytesPerFrame();
     if (frame > decoder_->lengthFrames()) Fail(BASS_ERROR_POSITION);
-    output_.reset();
     if (!decoder_->seek(frame)) {
+        // Where the decoder stands now is unknown: stop, and find the old place at the next play.
+        output_.reset();
         state_ = State::kStopped;
+        reseek_ = true;
         Fail(BASS_ERROR_POSITION);
     }
     moveTo(frame);
 }
 
 void Channel::seekOrder(std::uint32_t order) {
+    // A refused order leaves playback untouched.
     std::uint64_t frame = 0;
-    output_.reset();
     if (!module_ || !module_->seekOrder(order, frame)) Fail(BASS_ERROR_POSITION);
     moveTo(frame);
 }

@@ -29,6 +29,11 @@ TEST_F(EngineMusic, PositionIsTheAudibleOrderAndRow) {
     const QWORD playing = bass().ChannelGetPosition(music);
     EXPECT_EQ(Order(playing), 1u);
     EXPECT_NEAR(double(Row(playing)), 4.5, 1.0);
+    // An order that doesn't exist is refused and playback goes on.
+    EXPECT_FALSE(bass().ChannelSetPosition(music, 3));
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_POSITION);
+    Sleep(0.25);
+    EXPECT_GE(Row(bass().ChannelGetPosition(music)), Row(playing) + 1);
     ASSERT_TRUE(bass().ChannelPause(music));
     const QWORD paused = bass().ChannelGetPosition(music);
     Sleep(0.3);
