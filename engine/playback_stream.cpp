@@ -1,5 +1,7 @@
 #include "engine/playback_stream.h"
 
+#include <algorithm>
+
 #include "engine/engine_error.h"
 
 namespace engine {
@@ -106,7 +108,7 @@ void PlaybackStream::write(std::size_t bytes) {
         void* data = nullptr;
         std::size_t chunk = bytes;
         if (pa_stream_begin_write(stream_, &data, &chunk) < 0 || !data) return;
-        const std::size_t want = chunk / frameBytes;
+        const std::size_t want = std::min(chunk, bytes) / frameBytes;
         if (want == 0) {
             pa_stream_cancel_write(stream_);
             return;
@@ -121,7 +123,10 @@ void PlaybackStream::write(std::size_t bytes) {
         if (got < want) sourceEnded_ = true;
         bytes -= want * frameBytes;
     }
-    if (sourceEnded_ && !drain_) drain_ = pa_stream_drain(stream_, OnDrained, this);
+    if (sourceEnded_ && !drainRequested_) {
+        drainRequested_ = true;
+        drain_ = pa_stream_drain(stream_, OnDrained, this);
+    }
 }
 
 void PlaybackStream::OnState(pa_stream* s, void* self) {

@@ -56,6 +56,7 @@ class PlaybackStream {
     pa_operation* drain_ = nullptr;
     std::uint64_t written_ = 0;
     bool sourceEnded_ = false;
+    bool drainRequested_ = false;  // once: the drain is what tells the end
 };
 
 }  // namespace engine
