@@ -20,6 +20,7 @@
 #include "playlist/playlist_editor.h"
 #include "ui_main_form.h"
 #include "volume/master_volume.h"
+#include "volume/pulse_mixer.h"
 #include "volume/volume_progress_bar.h"
 
 namespace {
@@ -52,6 +53,10 @@ TMainForm::TMainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     menus_ = BuildMainMenus(this);
     icon_ = ApplicationIcon();
 
+    // Connecting takes a few milliseconds of waiting on the server: let it overlap the rest.
+    pendingMixer_ = std::async(
+        std::launch::async,
+        [target = Target()]() -> std::unique_ptr<MasterMixer> { return PulseMixer::Open(target); });
     bass_ = options_.enginePath.empty() ? std::make_unique<lightBASS>()
                                         : std::make_unique<lightBASS>(options_.enginePath);
     controller_ = std::make_unique<PlaybackController>(*this, playlist_, *bass_, errors_);
@@ -141,7 +146,7 @@ void TMainForm::SetUpAccessibility() {
 }
 
 void TMainForm::FormCreate() {
-    if (!volume_->SetUp(Target()))
+    if (!volume_->SetUp(pendingMixer_.valid() ? pendingMixer_.get() : nullptr))
         dialogs_.ShowMessage(nullptr, kProductName, kNoMixer, Dialogs::Icon::None);
     setWindowIcon(icon_);
     tray_->TrayAdd(Target(), kTrayIconId, icon_, kTrayTipAtStart);

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QWidget>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,7 @@ class lightBASS;
 class PlaybackController;
 class PlaylistEditor;
 class MasterVolume;
+class MasterMixer;
 class VolumeProgressBar;
 class TrayIcon;
 class WindowHiding;
@@ -117,6 +119,8 @@ class TMainForm : public QWidget, public PlayerView {
     std::unique_ptr<PlaylistEditor> editor_;
     std::unique_ptr<VolumeProgressBar> volumeBar_;
     std::unique_ptr<MasterVolume> volume_;
+    // The sound server is reached while the window is being built; FormCreate takes the result.
+    std::future<std::unique_ptr<MasterMixer>> pendingMixer_;
     TrayIcon* tray_ = nullptr;  // child of this window
     std::unique_ptr<WindowHiding> hiding_;
     TAboutBox* aboutBox_ = nullptr;

@@ -26,6 +26,7 @@ const std::vector<EngineMedia>& AllEngineMedia() {
         {"It", true},
         {"Mtm", true},
         {"Umx", true},
+        {"Mo3", true},
     };
     return all;
 }
@@ -75,5 +76,6 @@ media::MediaFile WriteEngineMedia(const EngineMedia& m, const std::filesystem::p
     if (n == "It") return WriteIt(dir / "a.it", song);
     if (n == "Mtm") return WriteMtm(dir / "a.mtm", song);
     if (n == "Umx") return WriteUmx(dir / "a.umx", song);
+    if (n == "Mo3") return WriteMo3(dir / "a.mo3", song);
     throw std::logic_error("no media named " + n);
 }
