@@ -2,6 +2,11 @@
 
 #include <QStyleOptionSlider>
 
+SeekBar::SeekBar(QWidget* parent) : QScrollBar(parent) {
+    // The bar paints all of itself, so the panel behind it need not be painted again.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
 QRect SeekBar::ThumbRect() const {
     QStyleOptionSlider option;
     initStyleOption(&option);

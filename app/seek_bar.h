@@ -9,7 +9,7 @@
 class SeekBar : public QScrollBar {
     Q_OBJECT
   public:
-    using QScrollBar::QScrollBar;
+    explicit SeekBar(QWidget* parent = nullptr);
 
   protected:
     void sliderChange(SliderChange change) override;

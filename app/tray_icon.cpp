@@ -28,12 +28,20 @@ bool TrayIcon::Set(MessageTarget* target, uintptr_t id, const QIcon& icon, std::
     id_ = id;
     std::string cut = CutTrayTip(tip);
     // Called ten times a second while playing: touch the platform only on a real change.
+    // Asking whether a notification area exists is a round trip to the display server, so
+    // that too is asked only when something was handed over.
+    bool changed = false;
     if (cut != tip_) {
         tip_ = std::move(cut);
         icon_->setToolTip(DisplayText(tip_));
+        changed = true;
     }
-    if (icon.cacheKey() != icon_->icon().cacheKey()) icon_->setIcon(icon);
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    if (icon.cacheKey() != icon_->icon().cacheKey()) {
+        icon_->setIcon(icon);
+        changed = true;
+    }
+    if (changed) trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
+    return trayAvailable_;
 }
 
 bool TrayIcon::TrayDelete(MessageTarget* target, uintptr_t id) {

@@ -44,4 +44,5 @@ class TrayIcon : public QObject {
     uintptr_t id_ = kTrayIconId;
     bool present_ = false;
     std::string tip_;
+    bool trayAvailable_ = false;
 };

@@ -73,13 +73,18 @@ int main(int argc, char** argv) {
     RunFor(2);  // past the start and the first buffers
 
     const double cpu0 = CpuSeconds();
+    const long wakeups0 = Wakeups();
     const auto wall0 = std::chrono::steady_clock::now();
     RunFor(seconds);
+    const long playingWakeups = Wakeups() - wakeups0;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const double cpu = CpuSeconds() - cpu0;
-    std::printf("playing: %.3f %% of one core over %.0f s, resident memory %.1f MB\n",
-                100.0 * cpu / wall, wall, StatusField("/proc/self/status", "VmRSS") / 1024.0);
+    std::printf(
+        "playing: %.3f %% of one core over %.0f s, %.1f wake-ups a second, "
+        "resident memory %.1f MB\n",
+        100.0 * cpu / wall, wall, playingWakeups / wall,
+        StatusField("/proc/self/status", "VmRSS") / 1024.0);
 
     form.Controller().StopButtonClick();
     RunFor(1);
