@@ -18,7 +18,8 @@ class PaintCounter : public QObject {
 };
 
 TEST(SeekBar, RepaintsOnlyWhenTheThumbMoves) {
-    SeekBar bar(Qt::Horizontal);
+    SeekBar bar;
+    bar.setOrientation(Qt::Horizontal);
     bar.setGeometry(8, 8, 409, 12);
     bar.setRange(0, 31'000'000);  // three minutes of 44.1 kHz stereo in bytes
     bar.setPageStep(1);
