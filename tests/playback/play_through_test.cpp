@@ -11,9 +11,9 @@
 #include "platform/qt_message_target.h"
 #include "playback/playback_controller.h"
 #include "tests/engine/sink_lock.h"
-#include "tests/engine/sink_recorder.h"
 #include "tests/engine/sound_server.h"
 #include "tests/media/media.h"
+#include "tests/media/recording.h"
 #include "tests/media/scratch_dir.h"
 #include "tests/playback/widget_player_view.h"
 #include "tests/support/scripted_dialogs.h"
@@ -77,11 +77,12 @@ TEST_F(PlayThroughTest, MixedPlaylistPlaysThroughToTheEndAndIsHeard) {
         media::WriteMod(dir / "fourth.mod", {.name = "Closing Tune", .orders = 1, .speed = 3})
             .path.string(),
     });
-    SinkRecorder recorder(dir / "sink.wav");
+    media::SinkRecorder recorder(dir / "sink.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
     errors.Guard([&] { controller.PlayButtonClick(); });
     EXPECT_TRUE(RunUntil([&] { return !bass.LibraryLoaded(); }, 20000))
         << "the end of the list releases the engine";
-    recorder.stop();
+    const media::Pcm sink = recorder.Stop();
 
     EXPECT_TRUE(ErrorTexts().empty()) << ErrorTexts().front();
     EXPECT_EQ(view.captions,
@@ -91,7 +92,6 @@ TEST_F(PlayThroughTest, MixedPlaylistPlaysThroughToTheEndAndIsHeard) {
     EXPECT_EQ(view.applicationTitle, "Closing Tune");
     EXPECT_FALSE(controller.TimerActive());
 
-    const media::Pcm sink = media::ReadWav(dir / "sink.wav");
     for (double hz : {440.0, 660.0, 880.0})
         EXPECT_GT(media::ToneAmplitude(sink, hz, 0, sink.seconds()), 0.01) << hz << " Hz";
     // The module comes last and is quieter; look for its tone where the sound ends.
