@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -66,6 +67,10 @@ TEST_F(Captions, Id3v23TagGivesArtistAndTitle) {
     EXPECT_EQ(PlayAndCaption(file.path), "Band - Song");
     EXPECT_EQ(form.ApplicationTitle(), "Band - Song");
     EXPECT_EQ(form.Tray().Tip().rfind("Band - Song (", 0), 0u) << form.Tray().Tip();
+    // For a reviewer: the window while a track plays.
+    const QString shots = QStringLiteral(VYN_TEST_TMP "/screenshots");
+    QDir().mkpath(shots);
+    EXPECT_TRUE(form.grab().save(shots + QStringLiteral("/main-window-playing.png")));
 }
 
 TEST_F(Captions, Id3v24TagWithExtendedHeaderAndFooter) {
