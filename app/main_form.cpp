@@ -24,10 +24,6 @@
 #include "volume/volume_progress_bar.h"
 
 namespace {
-QString Text(const std::string& s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-
 const char* const kExitQuestion = "Вы действительно хотите выйти ?";
 const char* const kNoMixer = "Микшер не найден !";
 }  // namespace
@@ -42,8 +38,7 @@ TMainForm::TMainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
       messages_([this](uint32_t m, uintptr_t w, intptr_t l) { RouteMessage(m, w, l); }, this) {
     ui_->setupUi(this);
     ApplyClassicFonts(this);
-    SetElapsedText("0:00");
-    SetTotalText("0:00");
+    FitTimeLabels();
     // Minimise and close but no maximise, set before the native window exists so that it is
     // created once and never replaced.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -258,12 +253,11 @@ int TMainForm::SeekPosition() const {
 }
 
 void TMainForm::SetElapsedText(const std::string& text) {
-    // Sized to its text with the right edge fixed.
-    QLabel* label = ui_->CurTmLb;
-    const int right = label->geometry().right();
-    label->setText(Text(text));
-    label->adjustSize();
-    label->move(right - label->width() + 1, label->y());
+    // Called ten times a second while playing; the text changes once a second.
+    const QString shown = DisplayText(text);
+    if (ui_->CurTmLb->text() == shown) return;
+    ui_->CurTmLb->setText(shown);
+    FitTimeLabels();
 }
 
 std::string TMainForm::ElapsedText() const {
@@ -271,8 +265,17 @@ std::string TMainForm::ElapsedText() const {
 }
 
 void TMainForm::SetTotalText(const std::string& text) {
-    // Sized to its text with the left edge fixed.
-    ui_->TotTmLb->setText(Text(text));
+    ui_->TotTmLb->setText(DisplayText(text));
+    FitTimeLabels();
+}
+
+void TMainForm::FitTimeLabels() {
+    // Both size themselves to their text: the elapsed time keeps its right edge, the total
+    // time its left edge.
+    QLabel* elapsed = ui_->CurTmLb;
+    const int right = elapsed->geometry().right();
+    elapsed->adjustSize();
+    elapsed->move(right - elapsed->width() + 1, elapsed->y());
     ui_->TotTmLb->adjustSize();
 }
 

@@ -101,6 +101,7 @@ class TMainForm : public QWidget, public PlayerView {
     void BindControls();
     void SetUpAccessibility();
     void PopUpAtCursor(QMenu* menu);
+    void FitTimeLabels();
     // Connects a signal to a handler that runs inside the error report.
     template <typename Sender, typename Signal, typename Handler>
     void Bind(Sender* sender, Signal signal, Handler handler);

@@ -7,14 +7,8 @@
 
 #include "platform/display_text.h"
 
-namespace {
-QString Text(const std::string& s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
-}  // namespace
-
 std::string QtFilterFromPairs(const std::string& pairs) {
-    const QStringList parts = Text(pairs).split(QLatin1Char('|'));
+    const QStringList parts = DisplayText(pairs).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
@@ -25,7 +19,8 @@ std::string QtFilterFromPairs(const std::string& pairs) {
 }
 
 bool QtDialogs::AskYesNo(QWidget* parent, const std::string& caption, const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, Text(caption), Text(text), QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::NoIcon, DisplayText(caption), DisplayText(text),
+                    QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -39,16 +34,16 @@ void QtDialogs::ShowMessage(QWidget* parent, const std::string& caption, const s
     const QMessageBox::Icon qtIcon = icon == Icon::Error         ? QMessageBox::Critical
                                      : icon == Icon::Information ? QMessageBox::Information
                                                                  : QMessageBox::NoIcon;
-    QMessageBox box(qtIcon, Text(caption), DisplayText(text), QMessageBox::NoButton, parent);
+    QMessageBox box(qtIcon, DisplayText(caption), DisplayText(text), QMessageBox::NoButton, parent);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
 
 namespace {
 void Configure(QFileDialog& dialog, const FileDialogOptions& options) {
-    if (!options.title.empty()) dialog.setWindowTitle(Text(options.title));
-    dialog.setNameFilter(Text(QtFilterFromPairs(options.filter)));
-    if (!options.defaultSuffix.empty()) dialog.setDefaultSuffix(Text(options.defaultSuffix));
+    if (!options.title.empty()) dialog.setWindowTitle(DisplayText(options.title));
+    dialog.setNameFilter(DisplayText(QtFilterFromPairs(options.filter)));
+    if (!options.defaultSuffix.empty()) dialog.setDefaultSuffix(DisplayText(options.defaultSuffix));
     if (!options.directory.empty()) dialog.setDirectory(DisplayText(options.directory));
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
@@ -80,7 +75,7 @@ std::optional<std::string> QtDialogs::SaveFile(QWidget* parent, const FileDialog
 }
 
 std::optional<std::string> QtDialogs::BrowseFolder(QWidget* parent, const std::string& title) {
-    const QString folder = QFileDialog::getExistingDirectory(parent, Text(title));
+    const QString folder = QFileDialog::getExistingDirectory(parent, DisplayText(title));
     if (folder.isEmpty()) return std::nullopt;
     std::string path = PathBytes(folder);
     if (path.empty() || path.back() != '/') path += '/';
