@@ -34,6 +34,8 @@ class TrayIcon : public QObject {
     bool Present() const { return present_; }
     // The tip as set, after the 63-byte cut.
     const std::string& Tip() const { return tip_; }
+    // The tip as the notification area shows it.
+    QString ShownTip() const { return icon_->toolTip(); }
 
   private:
     bool Set(MessageTarget* target, uintptr_t id, const QIcon& icon, std::string_view tip);

@@ -19,6 +19,10 @@ std::string CutTrayTip(std::string_view tip) {
 }
 
 std::string TrayTipText(std::string_view title, std::string_view elapsed, std::string_view total) {
+    // A UTF-8 title cut inside its last character shows without it; with the times after it
+    // the broken character would no longer be at the end and the whole tip would not read as
+    // UTF-8.
+    title = ShownBytes(title);
     std::string tip;
     tip.reserve(title.size() + elapsed.size() + total.size() + 4);
     tip.append(title).append(" (").append(elapsed).append("/").append(total).append(")");

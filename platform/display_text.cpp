@@ -3,6 +3,8 @@
 #include <QFile>
 #include <algorithm>
 
+#include "platform/russian_text.h"
+
 namespace {
 // How many leading bytes form whole, well-formed UTF-8 characters; with `truncatedTail` set
 // when the rest is the well-formed start of one character cut short.
@@ -51,18 +53,33 @@ bool IsValidUtf8(std::string_view bytes) {
     return ValidUtf8Prefix(bytes, truncated) == bytes.size();
 }
 
-QString DisplayText(std::string_view bytes) {
+namespace {
+// Whether the bytes show as UTF-8, and how many of them.
+bool ShownAsUtf8(std::string_view bytes, size_t& shown) {
     bool truncated = false;
-    const size_t valid = ValidUtf8Prefix(bytes, truncated);
+    shown = ValidUtf8Prefix(bytes, truncated);
     // A fixed-width field (an ID3v1 title) may cut the last character short: text that holds
     // other UTF-8 characters is still UTF-8, shown without the broken one. A lone high byte
-    // at the end ("Caf\xE9") is ISO-8859-1.
-    const std::string_view prefix = bytes.substr(0, valid);
+    // at the end ("Caf\xE9") is not UTF-8.
+    const std::string_view prefix = bytes.substr(0, shown);
     const bool utf8Before = std::any_of(
         prefix.begin(), prefix.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (valid == bytes.size() || (truncated && utf8Before))
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(valid));
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (shown == bytes.size() || (truncated && utf8Before)) return true;
+    shown = bytes.size();
+    return false;
+}
+}  // namespace
+
+QString DisplayText(std::string_view bytes) {
+    size_t shown = 0;
+    if (ShownAsUtf8(bytes, shown)) return QString::fromUtf8(bytes.data(), qsizetype(shown));
+    return DecodeEightBit(bytes, RussianCharsetOf(bytes).value_or(EightBitCharset::Windows1252));
+}
+
+std::string_view ShownBytes(std::string_view bytes) {
+    size_t shown = 0;
+    ShownAsUtf8(bytes, shown);
+    return bytes.substr(0, shown);
 }
 
 std::string PathBytes(const QString& path) {

@@ -3,6 +3,13 @@
 #include "platform/folder_search.h"
 #include "playlist/entry_path.h"
 
+const std::array<std::string, 12> kFolderScanPatterns = [] {
+    std::array<std::string, 12> patterns;
+    for (size_t i = 0; i < patterns.size(); ++i)
+        patterns[i] = "*" + std::string(ExtensionTable[kFolderScanOrder[i] - 1]);
+    return patterns;
+}();
+
 std::vector<std::string> EntriesFromFolderNames(std::string_view folder,
                                                 const std::vector<std::string>& names) {
     std::vector<std::string> entries;

@@ -6,11 +6,15 @@
 #include <string_view>
 #include <vector>
 
-// Tried in this order; the first that matches anything decides which files are taken.
-// MP1 comes last here, after the module formats.
-inline constexpr std::array<std::string_view, 12> kFolderScanPatterns = {
-    "*.MP3", "*.MP2", "*.OGG", "*.WAV", "*.MO3", "*.IT",
-    "*.XM",  "*.S3M", "*.MTM", "*.MOD", "*.UMX", "*.MP1"};
+#include "trackinfo/format_table.h"
+
+// The kinds of file tried, in this order; the first that matches anything decides which files
+// are taken. MP1 comes last here, after the module formats.
+inline constexpr std::array<FormatCode, 12> kFolderScanOrder = {1, 2, 4,  5,  6,  7,
+                                                                8, 9, 10, 11, 12, 3};
+
+// "*" and the format table's extension of each kind above: "*.MP3", "*.MP2", "*.OGG", …
+extern const std::array<std::string, 12> kFolderScanPatterns;
 
 // The entries a folder holding these names contributes, in the names' order: the folder
 // joined with every name that matches the first pattern matching any name at all.

@@ -5,15 +5,12 @@
 #include "platform/dialogs.h"
 #include "playlist/entry_path.h"
 #include "playlist/folder_scan.h"
+#include "playlist/music_filter.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_model.h"
 #include "playlist/playlist_playback.h"
 
 namespace {
-constexpr char kMusicFilter[] =
-    "Все известные файлы|*.mp3;*.mp2;*.mp1;*.ogg;*.wav;*.mo3;*.it;*.xm;*.s3m;*.mtm;*.mod;*.umx|"
-    "MP3|*.mp3|MP2|*.mp2|MP1|*.mp1|OGG|*.ogg|WAV|*.wav|MO3|*.mo3|IT|*.it|XM|*.xm|S3M|*.s3m|"
-    "MTM|*.mtm|MOD|*.mod|UMX|*.umx";
 constexpr char kLoadFilter[] = "Плейлист Vyn Player|*.vyn|Плейлист m3u|*.m3u";
 constexpr char kSaveFilter[] = "Плейлист Vyn Player|*.vyn";
 constexpr char kNativeExtension[] = ".vyn";
@@ -38,7 +35,7 @@ PlaylistEditor::PlaylistEditor(PlaylistModel& playlist, Dialogs& dialogs,
 void PlaylistEditor::AddFileClick() {
     FileDialogOptions options;
     options.title = "Open music(s)";
-    options.filter = kMusicFilter;
+    options.filter = MusicFileFilter();
     options.defaultSuffix = "OGG";
     options.directory = musicDialogFolder_;
     options.multiSelect = true;

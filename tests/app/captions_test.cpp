@@ -11,10 +11,12 @@
 
 #include "app/main_form.h"
 #include "app/tray_icon.h"
+#include "platform/display_text.h"
 #include "playback/playback_controller.h"
 #include "tests/media/media.h"
 #include "tests/media/recording.h"
 #include "tests/media/scratch_dir.h"
+#include "tests/support/encode_text.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace {
@@ -100,6 +102,59 @@ TEST_F(Captions, OggCommentsAndWavFileNameAndModuleName) {
     spec.name = "  Space Tune  ";
     const auto xm = media::WriteXm(dir_ / "tune.xm", spec);
     EXPECT_EQ(PlayAndCaption(xm.path), "Space Tune");
+}
+
+// Tags and names written in single-byte sets before UTF-8: each shows as its own text in the
+// caption, the application title and the tray tip, while the bytes kept stay as written.
+TEST_F(Captions, LegacyEightBitTextShowsAsWritten) {
+    enum class Source { Id3v1, Id3v23, FileName };
+    const struct {
+        Source source;
+        const char* charset;
+        const char* artist;
+        const char* title;
+    } cases[] = {
+        {Source::Id3v1, "CP1251", "Кино", "Группа крови"},
+        {Source::Id3v1, "KOI8-R", "ДДТ", "Что такое осень"},
+        {Source::Id3v1, "CP866", "Аквариум", "Город золотой"},
+        {Source::Id3v23, "CP1251", "Наутилус Помпилиус", "Крылья"},
+        {Source::Id3v23, "ISO-8859-1", "Motörhead", "Ace of Spades"},
+        {Source::Id3v23, "CP1252", "Guns N’ Roses", "Sweet Child o’ Mine – Live"},
+        {Source::FileName, "CP1251", "Кино", "Кукушка"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const auto artist = EncodeText(c.artist, c.charset);
+        const auto title = EncodeText(c.title, c.charset);
+        ASSERT_TRUE(artist && title) << c.title;
+        const QString shown = QString::fromUtf8(c.artist) + " - " + QString::fromUtf8(c.title);
+        const fs::path mp3 = dir_ / ("legacy-" + std::to_string(++n) + ".mp3");
+        fs::path file;
+        media::MpegOptions options;
+        switch (c.source) {
+            case Source::Id3v1:
+                options.trailingTag = media::Id3v1Tag({*title, *artist});
+                file = media::WriteMp3(mp3, tone, options).path;
+                break;
+            case Source::Id3v23:
+                options.leadingTag = media::Id3v2Tag(
+                    {3, {media::TextFrame("TPE1", *artist), media::TextFrame("TIT2", *title)}});
+                file = media::WriteMp3(mp3, tone, options).path;
+                break;
+            case Source::FileName:
+                file = media::WriteWav(dir_ / (*artist + " - " + *title + ".wav"), tone).path;
+                break;
+        }
+        SCOPED_TRACE(shown.toStdString());
+        EXPECT_EQ(QString::fromStdString(PlayAndCaption(file)), shown);
+        EXPECT_EQ(form.ApplicationTitle(), *artist + " - " + *title);
+        EXPECT_EQ(DisplayText(form.ApplicationTitle()), shown);
+        const QString tipStart = shown + QStringLiteral(" (");
+        EXPECT_TRUE(WaitUntil([&] { return form.Tray().ShownTip().startsWith(tipStart); }, 2000))
+            << form.Tray().ShownTip().toStdString();
+        EXPECT_EQ(form.Playlist().Entries().back(), file.string());
+        form.Controller().StopButtonClick();
+    }
 }
 
 TEST_F(Captions, StopRestoresTheProductNameButKeepsTheApplicationTitleAndTip) {

@@ -33,6 +33,12 @@ TEST(Wildcard, MatchesLikeTheDesktopsFileSearch) {
     EXPECT_TRUE(MatchesWildcard("\xC0\xFF.mp3", "*.MP3"));
 }
 
+TEST(FolderEntries, PatternsAreTheFormatTablesExtensionsWithMp1Last) {
+    EXPECT_THAT(kFolderScanPatterns,
+                ElementsAre("*.MP3", "*.MP2", "*.OGG", "*.WAV", "*.MO3", "*.IT", "*.XM", "*.S3M",
+                            "*.MTM", "*.MOD", "*.UMX", "*.MP1"));
+}
+
 TEST(FolderEntries, FirstPatternWithAMatchDecidesInListingOrder) {
     const std::vector<std::string> names = {"b.mp3", "x.ogg", "a.MP3", "c.wav"};
     EXPECT_THAT(EntriesFromFolderNames("/m/", names), ElementsAre("/m/b.mp3", "/m/a.MP3"));

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/display_text.h"
+
 TEST(TrayTip, TitleAndTimesInTheirPlaces) {
     EXPECT_EQ(TrayTipText("Artist - Title", "1:05", "3:30"), "Artist - Title (1:05/3:30)");
     EXPECT_EQ(TrayTipText("", "0:00", "0:00"), " (0:00/0:00)");
@@ -48,4 +50,18 @@ TEST(TrayTip, BytesThatAreNotUtf8AreCutAtTheByte) {
     // A broken sequence anywhere makes the whole text single-byte.
     const std::string broken = "\xC3" + std::string(61, 'a') + "\xD0\x96";
     EXPECT_EQ(CutTrayTip(broken).size(), 63u);
+}
+
+TEST(TrayTip, ShowsTheTitleAsTheCaptionShowsIt) {
+    // A UTF-8 title cut inside its last character, as a full ID3v1 field cuts it: the tip
+    // leaves the broken character out, as the caption does, and stays UTF-8.
+    const std::string cut = std::string("Привет").substr(0, 11);
+    EXPECT_EQ(DisplayText(TrayTipText(cut, "0:01", "0:02")),
+              QString::fromUtf8("Приве (0:01/0:02)"));
+    // A Windows-1251 title is one byte a letter: 63 of them fit, and they read as Russian.
+    std::string kino = "\xCA\xE8\xED\xEE \xE8 \xE3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8 ";
+    while (kino.size() < 80) kino += kino;
+    const std::string tip = TrayTipText(kino, "0:01", "0:02");
+    EXPECT_EQ(tip.size(), 63u);
+    EXPECT_EQ(DisplayText(tip), DisplayText(kino).left(63));
 }
