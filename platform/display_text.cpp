@@ -76,6 +76,21 @@ QString DisplayText(std::string_view bytes) {
     return DecodeEightBit(bytes, RussianCharsetOf(bytes).value_or(EightBitCharset::Windows1252));
 }
 
+QString DisplayPath(std::string_view path) {
+    // Most paths are one set throughout: no need to take them apart.
+    if (IsValidUtf8(path)) return QString::fromUtf8(path.data(), qsizetype(path.size()));
+    QString shown;
+    shown.reserve(qsizetype(path.size()));
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        shown += DisplayText(
+            path.substr(start, slash == std::string_view::npos ? slash : slash - start));
+        if (slash == std::string_view::npos) return shown;
+        shown += QLatin1Char('/');
+        start = slash + 1;
+    }
+}
+
 std::string_view ShownBytes(std::string_view bytes) {
     size_t shown = 0;
     ShownAsUtf8(bytes, shown);

@@ -15,6 +15,10 @@ bool IsValidUtf8(std::string_view bytes);
 // 0x80..0x9F characters such as ’ – € …).
 QString DisplayText(std::string_view bytes);
 
+// A path one folder or file name at a time, each by the rule above: names copied from older
+// systems keep their own set beside UTF-8 folders ("/home/u/Музыка/" + a Windows-1251 name).
+QString DisplayPath(std::string_view path);
+
 // The bytes DisplayText shows: all of them, except a UTF-8 character cut short at the end of
 // otherwise UTF-8 text, which it leaves out.
 std::string_view ShownBytes(std::string_view bytes);

@@ -43,5 +43,5 @@ int PlaylistModel::rowCount(const QModelIndex& parent) const {
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
     if (role != Qt::DisplayRole) return {};
-    return DisplayText(entries_[static_cast<size_t>(index.row())]);
+    return DisplayPath(entries_[static_cast<size_t>(index.row())]);
 }

@@ -27,7 +27,9 @@ TEST(DisplayText, ValidUtf8ShowsAsUtf8) {
 TEST(DisplayText, AnythingElseShowsByteForByteAsWindows1252) {
     EXPECT_EQ(DisplayText("Caf\xE9"), QString::fromUtf8("Café"));
     EXPECT_EQ(DisplayText("\xC0\xAF"), QString::fromUtf8("À¯"));
-    EXPECT_EQ(DisplayText("M\xE4" "dchen \xE4\xF6\xFC"), QString::fromUtf8("Mädchen äöü"));
+    EXPECT_EQ(DisplayText("M\xE4"
+                          "dchen \xE4\xF6\xFC"),
+              QString::fromUtf8("Mädchen äöü"));
     // The printable 0x80..0x9F characters; the five numbers Windows-1252 leaves free stay
     // the C1 controls of those numbers, as in ISO-8859-1.
     EXPECT_EQ(DisplayText("Don\x92t \x96 \x93Heroes\x94\x85 \x80\x99"),
@@ -63,6 +65,25 @@ TEST(DisplayText, AUtf8TextCutInsideItsLastCharacterStaysUtf8) {
     EXPECT_EQ(DisplayText(cut), QString::fromUtf8("Приве"));
     // A cut with no whole UTF-8 character before it is not taken for UTF-8.
     EXPECT_EQ(DisplayText("Caf\xC3"), QString::fromUtf8("CafÃ"));
+}
+
+TEST(DisplayPath, EachNameShowsInItsOwnSet) {
+    const struct {
+        std::string_view bytes;
+        const char* shown;
+    } cases[] = {
+        {"/music/Песня.mp3", "/music/Песня.mp3"},
+        // A Windows-1251 name in a UTF-8 folder, and a Latin-1 one beside it.
+        {"/home/u/Музыка/\xCA\xE8\xED\xEE - \xCB\xE5\xF2\xEE.mp3",
+         "/home/u/Музыка/Кино - Лето.mp3"},
+        {"/Музыка/Caf\xE9/01.ogg", "/Музыка/Café/01.ogg"},
+        {"//a/\xE9/", "//a/é/"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DisplayPath(c.bytes), QString::fromUtf8(c.shown)) << c.shown;
+    // Whole, the first mixed path would not read as any one set.
+    EXPECT_NE(DisplayText(cases[1].bytes), QString::fromUtf8(cases[1].shown));
 }
 
 TEST(PathBytes, RoundTripsThroughDisplayForUtf8Names) {

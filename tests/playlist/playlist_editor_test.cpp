@@ -252,6 +252,15 @@ TEST_F(EditorTest, OddFileNamesSurviveAddSaveAndLoad) {
     editor.Button1Click();
     EXPECT_EQ(playlist.Entries(), saved);
     for (const std::string& entry : added) EXPECT_TRUE(std::filesystem::exists(entry)) << entry;
+    // Only what the row shows is text: the Windows-1251 name reads "Апрель".
+    int shownRussian = 0;
+    for (int row = 0; row < playlist.Count(); ++row) {
+        if (!playlist.At(row).ends_with(names[0])) continue;
+        ++shownRussian;
+        EXPECT_EQ(playlist.data(playlist.index(row)).toString(),
+                  QString::fromStdString(folder / "music/Апрель.mp3"));
+    }
+    EXPECT_EQ(shownRussian, 1);
 }
 
 // Removing: the index follows the entries, and only removing the current track touches playback.
