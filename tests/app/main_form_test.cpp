@@ -2,18 +2,23 @@
 // answer), the exit sequence, message routing across threads, and the error report.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QToolButton>
 #include <cstdlib>
+#include <functional>
 #include <thread>
+#include <vector>
 
 #include "app/main_form.h"
 #include "app/tray_icon.h"
+#include "app/window_hiding.h"
 #include "platform/error_report.h"
 #include "platform/qt_message_target.h"
+#include "playback/playback_controller.h"
 #include "tests/support/scripted_dialogs.h"
 #include "volume/master_volume.h"
 
@@ -27,7 +32,11 @@ class Closing : public testing::Test {
   protected:
     ScriptedDialogs dialogs;
     int quitCalls = 0;
+    bool trayHere = true;
     TMainForm form{dialogs, MainFormOptions{{}, [this] { ++quitCalls; }}};
+    void SetUp() override {
+        form.Hiding().SetTrayAvailability([this] { return trayHere; });
+    }
 
     QCheckBox* HideBox() { return form.findChild<QCheckBox*>(QStringLiteral("HideBox")); }
     int Questions() const {
@@ -46,6 +55,21 @@ TEST_F(Closing, HideBoxCheckedAndVisibleHidesWithoutAsking) {
     EXPECT_EQ(Questions(), 0);
     EXPECT_FALSE(form.ExitSequenceRan());
     EXPECT_EQ(quitCalls, 0);
+}
+
+// Without a notification area there would be no way back: the window is minimised instead
+// and keeps its taskbar entry.
+TEST_F(Closing, HideBoxWithoutNotificationAreaMinimisesInTheTaskbar) {
+    trayHere = false;
+    HideBox()->setChecked(true);
+    form.show();
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_TRUE(form.Hiding().InTaskbar());
+    EXPECT_EQ(Questions(), 0);
+    EXPECT_EQ(quitCalls, 0);
+    form.hide();
 }
 
 struct AskCase {
@@ -177,6 +201,44 @@ TEST(MessageRouting, UnknownNumbersAreIgnored) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(form.windowTitle(), U("Vyn Player"));
+}
+
+// A screen reader reads what the labels and the caption show, whatever they showed before.
+TEST(Accessibility, TextsThatChangeAreReadAsShown) {
+    ScriptedDialogs dialogs;
+    TMainForm form(dialogs, MainFormOptions{});
+    form.show();
+    struct Change {
+        const char* control;  // nullptr: the window itself
+        std::function<void()> set;
+        const char* shown;
+    };
+    const std::vector<Change> changes = {
+        {"CurTmLb", [&] { form.SetElapsedText("1:23"); }, "1:23"},
+        {"CurTmLb", [&] { form.SetElapsedText("12:05"); }, "12:05"},
+        {"TotTmLb", [&] { form.SetTotalText("1:02:03"); }, "1:02:03"},
+        {nullptr, [&] { form.SetCaption("Кино - Группа крови"); }, "Кино - Группа крови"},
+        {"CurTmLb", [&] { form.Controller().FreeAllBASS(); }, "0:00"},
+        {"TotTmLb", [] {}, "0:00"},
+        {nullptr, [] {}, "Vyn Player"},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.shown);
+        QObject* control = c.control ? form.findChild<QWidget*>(QLatin1String(c.control))
+                                     : static_cast<QObject*>(&form);
+        ASSERT_NE(control, nullptr);
+        c.set();
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), U(c.shown));
+    }
+    form.SetSeekMaximum(1000);
+    form.SetSeekPosition(250);
+    QAccessibleInterface* seek =
+        QAccessible::queryAccessibleInterface(form.findChild<QWidget*>(QStringLiteral("ProgrBar")));
+    ASSERT_TRUE(seek && seek->valueInterface());
+    EXPECT_EQ(seek->valueInterface()->currentValue().toInt(), 250);
+    form.hide();
 }
 
 TEST(ErrorReportText, FullStopIsAppendedOnlyAfterCharactersAboveIt) {

@@ -9,6 +9,8 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 #include "app/tray_icon.h"
 #include "app/window_hiding.h"
@@ -52,7 +54,8 @@ class TrayShellTest : public testing::Test {
     QIcon icon = AppIcon();
     QWidget window;
     QMenu tray_menu;
-    WindowHiding hiding{window, tray_menu};
+    bool tray_here = true;  // whether the stand-in shell has a notification area
+    WindowHiding hiding{window, tray_menu, [this] { return tray_here; }};
     int tray_messages = 0;
     QtMessageTarget target{[this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
         if (message != VYN_WM_TRAYICON) return;
@@ -167,6 +170,37 @@ TEST_F(TrayShellTest, HidingOnCloseTakesTheTaskbarEntryAlong) {
     hiding.HideToTray();
     hiding.VynPlayer1Click();
     ExpectState(true, true);
+}
+
+TEST_F(TrayShellTest, WithoutNotificationAreaClosingMinimisesAndKeepsTheTaskbarEntry) {
+    tray_here = false;
+    hiding.HideToTray();
+    ExpectState(true, true);
+    EXPECT_TRUE(window.isMinimized());
+    QTest::qWait(400);  // the window is not hidden, so nothing brings it forward
+    EXPECT_TRUE(window.isMinimized());
+}
+
+// However the window went out of sight, a notification area that goes away gives it back
+// with its taskbar entry; while the area stays, the window stays hidden.
+TEST_F(TrayShellTest, NotificationAreaGoingAwayWhileHiddenShowsTheWindow) {
+    const std::vector<std::function<void()>> hide_ways = {
+        [&] { hiding.HideToTray(); },
+        [&] { hiding.VynPlayer1Click(); },
+        [&] { Mouse(QSystemTrayIcon::Trigger); },
+    };
+    for (size_t way = 0; way < hide_ways.size(); ++way) {
+        SCOPED_TRACE(way);
+        tray_here = true;
+        hide_ways[way]();
+        ASSERT_FALSE(window.isVisible());
+        QTest::qWait(400);
+        EXPECT_FALSE(window.isVisible());
+        tray_here = false;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
+        ExpectState(true, true);
+        EXPECT_FALSE(window.isMinimized());
+    }
 }
 
 TEST(TrayWithoutNotificationArea, IconCallsDoNothingHarmful) {

@@ -1,7 +1,8 @@
 // The tray icon in a real notification area (trayer under Xvfb, started by the test itself):
 // the icon appears, comes back when the area restarts, clicks on it show and hide the main
-// window, and the window's _NET_WM_STATE carries SKIP_TASKBAR exactly while hiding steps are
-// in force.
+// window, the window comes back when the area goes away while it is hidden, and the window's
+// _NET_WM_STATE carries SKIP_TASKBAR exactly while hiding steps are in force. Without any
+// area, under a window manager, closing iconifies the window instead.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -24,6 +25,14 @@ QString Command(const QString& program, const QStringList& arguments) {
     process.start(program, arguments);
     if (!process.waitForFinished(10000)) return "(" + program + " did not finish)";
     return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString WindowProperty(const QWidget& window, const char* property) {
+    return Command("xprop", {"-id", QString::number(window.winId()), property});
+}
+
+bool SkipsTaskbar(const QWidget& window) {
+    return WindowProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_SKIP_TASKBAR");
 }
 
 // Debian's trayer: a notification area that needs no window manager.
@@ -83,10 +92,7 @@ class TrayUnderX11 : public testing::Test {
                             "click", QString::number(button)});
     }
 
-    bool SkipsTaskbar() {
-        return Command("xprop", {"-id", QString::number(window.winId()), "_NET_WM_STATE"})
-            .contains("_NET_WM_STATE_SKIP_TASKBAR");
-    }
+    bool SkipsTaskbar() { return ::SkipsTaskbar(window); }
 
     TrayHost host;
     QWidget window;
@@ -144,6 +150,35 @@ TEST_F(TrayUnderX11, SkipTaskbarFollowsTheHidingAndShowingSteps) {
     hiding.VynPlayer1Click();  // show steps give the entry back
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !SkipsTaskbar(); }, 5000));
+}
+
+TEST_F(TrayUnderX11, WindowHiddenWhenTheNotificationAreaGoesAwayIsShownAgain) {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return IconWindow() != nullptr; }, 10000));
+    hiding.HideToTray();
+    ASSERT_FALSE(window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SkipsTaskbar(); }, 5000));
+    host.Stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !SkipsTaskbar(); }, 5000));
+}
+
+// Run with a window manager and no notification area (run-under-xvfb --window-manager).
+TEST(WithoutNotificationArea, ClosingIconifiesTheWindowAndKeepsItsTaskbarEntry) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    QWidget window;
+    QMenu tray_menu;
+    WindowHiding hiding{window, tray_menu};
+    window.setWindowTitle("Vyn Player");
+    window.resize(535, 480);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    hiding.HideToTray();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return WindowProperty(window, "WM_STATE").contains("Iconic"); }, 5000));
+    EXPECT_TRUE(WindowProperty(window, "_NET_WM_STATE").contains("_NET_WM_STATE_HIDDEN"));
+    EXPECT_FALSE(SkipsTaskbar(window));
+    QTest::qWait(500);  // nothing brings it back by itself
+    EXPECT_TRUE(WindowProperty(window, "WM_STATE").contains("Iconic"));
 }
 
 }  // namespace
