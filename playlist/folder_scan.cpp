@@ -2,6 +2,7 @@
 
 #include "platform/folder_search.h"
 #include "playlist/entry_path.h"
+#include "playlist/natural_order.h"
 
 const std::array<std::string, 12> kFolderScanPatterns = [] {
     std::array<std::string, 12> patterns;
@@ -14,9 +15,13 @@ std::vector<std::string> EntriesFromFolderNames(std::string_view folder,
                                                 const std::vector<std::string>& names) {
     std::vector<std::string> entries;
     for (const std::string_view pattern : kFolderScanPatterns) {
+        std::vector<std::string> matched;
         for (const std::string& name : names)
-            if (MatchesWildcard(name, pattern)) entries.push_back(JoinFolderAndName(folder, name));
-        if (!entries.empty()) break;
+            if (MatchesWildcard(name, pattern)) matched.push_back(name);
+        if (matched.empty()) continue;
+        SortNaturally(matched);
+        for (const std::string& name : matched) entries.push_back(JoinFolderAndName(folder, name));
+        break;
     }
     return entries;
 }

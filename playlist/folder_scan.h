@@ -16,7 +16,7 @@ inline constexpr std::array<FormatCode, 12> kFolderScanOrder = {1, 2, 4,  5,  6,
 // "*" and the format table's extension of each kind above: "*.MP3", "*.MP2", "*.OGG", …
 extern const std::array<std::string, 12> kFolderScanPatterns;
 
-// The entries a folder holding these names contributes, in the names' order: the folder
+// The entries a folder holding these names contributes, in natural name order: the folder
 // joined with every name that matches the first pattern matching any name at all.
 std::vector<std::string> EntriesFromFolderNames(std::string_view folder,
                                                 const std::vector<std::string>& names);

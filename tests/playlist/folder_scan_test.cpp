@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "platform/folder_search.h"
 #include "playlist/entry_path.h"
+#include "playlist/natural_order.h"
 #include "tests/playlist/temp_folder.h"
 
 using testing::ElementsAre;
@@ -39,14 +42,37 @@ TEST(FolderEntries, PatternsAreTheFormatTablesExtensionsWithMp1Last) {
                             "*.MTM", "*.MOD", "*.UMX", "*.MP1"));
 }
 
-TEST(FolderEntries, FirstPatternWithAMatchDecidesInListingOrder) {
+TEST(FolderEntries, FirstPatternWithAMatchDecidesInNameOrder) {
     const std::vector<std::string> names = {"b.mp3", "x.ogg", "a.MP3", "c.wav"};
-    EXPECT_THAT(EntriesFromFolderNames("/m/", names), ElementsAre("/m/b.mp3", "/m/a.MP3"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", names), ElementsAre("/m/a.MP3", "/m/b.mp3"));
     EXPECT_THAT(EntriesFromFolderNames("/m/", {"z.umx", "y.mod", "x.mp1"}),
                 ElementsAre("/m/y.mod"));
     EXPECT_THAT(EntriesFromFolderNames("/m/", {"1.mp1", "notes.txt", "2.MP1"}),
                 ElementsAre("/m/1.mp1", "/m/2.MP1"));
     EXPECT_THAT(EntriesFromFolderNames("/m/", {"cover.jpg", "notes.txt"}), IsEmpty());
+}
+
+TEST(NaturalOrder, CaseIgnoredAndDigitRunsByValue) {
+    // Each list is in the expected order; it is sorted from its reverse and a rotation.
+    const std::vector<std::vector<std::string>> orders = {
+        {"track1", "track2", "Track10", "track10b", "TRACK11"},
+        {"01 - a", "2 - b", "03 - c", "10 - d", "011 - e", "100"},
+        {"a", "A1", "a2", "a02x", "a10", "B", "b1"},
+        {"0", "00", "000", "01", "1", "x0", "x00"},  // equal values: by bytes
+        {"A", "a", "ab", "aB1", "Ab2"},
+        {"9", "10", "99999999999999999999", "100000000000000000000"},  // past 64 bits
+        {"\xD0\xB0\xD0\xB1", "\xD0\x91\xD0\xB2"},  // Cyrillic "аб", "Бв" in UTF-8
+        {"", " ", "-", "1", "a"},
+    };
+    for (const auto& order : orders) {
+        std::vector<std::string> names(order.rbegin(), order.rend());
+        SortNaturally(names);
+        EXPECT_EQ(names, order);
+        names = order;
+        std::rotate(names.begin(), names.begin() + names.size() / 2, names.end());
+        SortNaturally(names);
+        EXPECT_EQ(names, order);
+    }
 }
 
 TEST(FolderEntries, RootFolderGivesOneSlash) {
@@ -79,10 +105,20 @@ TEST_F(ScanFolderOnDisk, Mp3WinsOverOgg) {
                 UnorderedElementsAre(folder / "one.mp3", folder / "two.MP3"));
 }
 
-TEST_F(ScanFolderOnDisk, KeepsTheFileSystemsOrder) {
-    for (const char* name : {"c.ogg", "a.ogg", "b.ogg", "d.OGG"}) Touch(name);
+// Whatever order the files were made in (and the file system lists them in), they come in
+// the order a file manager shows them.
+TEST_F(ScanFolderOnDisk, ComesInNaturalNameOrder) {
+    std::vector<std::string> album;
+    for (int track = 1; track <= 12; ++track)
+        album.push_back((track < 10 ? "0" : "") + std::to_string(track) + " - Track.mp3");
+    album.insert(album.end(), {"track1.mp3", "track2.MP3", "Track10.mp3", "track10b.mp3"});
+    std::vector<std::string> made = album;
+    std::mt19937 shuffle(11);
+    std::shuffle(made.begin(), made.end(), shuffle);
+    for (const std::string& name : made) Touch(name);
+    Touch("00.ogg");  // another pattern: not taken, not in the way
     std::vector<std::string> expected;
-    for (const std::string& name : ListFolder(folder.path())) expected.push_back(folder / name);
+    for (const std::string& name : album) expected.push_back(folder / name);
     EXPECT_EQ(ScanFolder(Slashed()), expected);
 }
 
