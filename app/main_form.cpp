@@ -136,8 +136,8 @@ void TMainForm::SetUpAccessibility() {
     ui_->VolumeBar->setAccessibleName(ui_->VolumeBar->toolTip());
     ui_->VolumeBar->setAccessibleDescription(ui_->VolumeBar->toolTip());
     ui_->ProgrBar->setAccessibleName(QStringLiteral("Позиция"));
-    ui_->CurTmLb->setAccessibleName(ui_->CurTmLb->text());
-    ui_->TotTmLb->setAccessibleName(ui_->TotTmLb->text());
+    // The time labels and the window are named by what they show, so that a screen reader
+    // hears each new time and title; a fixed name would hide the changes.
 }
 
 void TMainForm::FormCreate() {

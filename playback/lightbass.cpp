@@ -137,6 +137,7 @@ void lightBASS::InitAudioDevice(std::int32_t device, std::uint32_t frequency, st
                                 MessageTarget* window) {
     if (deviceReady_) return;
     RequireLibrary();
+    setup_ = {device, frequency, flags, window};
     deviceReady_ = api_.Init(device, frequency, flags, window) != 0;
     if (!deviceReady_) RaiseAudioError();
 }
@@ -150,16 +151,28 @@ void lightBASS::FreeAudioDevice() noexcept {
 void lightBASS::OpenAndPlay(const std::string& path, bool asStream) {
     if (channel_ != 0) return;
     if (!deviceReady_) throw EBASSError(AudioErrorMessage(BASS_ERROR_INIT));
+    std::optional<std::int32_t> failure = TryOpenAndPlay(path, asStream);
+    if (failure == BASS_ERROR_DRIVER) {
+        FreeChannel();
+        FreeAudioDevice();
+        InitAudioDevice(setup_.device, setup_.frequency, setup_.flags, setup_.window);
+        failure = TryOpenAndPlay(path, asStream);
+    }
+    if (failure) throw EBASSError(AudioErrorMessage(*failure));
+}
+
+std::optional<std::int32_t> lightBASS::TryOpenAndPlay(const std::string& path, bool asStream) {
     channelIsStream_ = asStream;
     channel_ = asStream ? api_.StreamCreateFile(0, path.c_str(), 0, 0, 0)
                         : api_.MusicLoad(0, path.c_str(), 0, 0, kMusicLoadFlags);
-    if (channel_ == 0) RaiseAudioError();
+    if (channel_ == 0) return api_.ErrorGetCode();
     channelPaused_ = false;
     endSync_ = api_.ChannelSetSync(channel_, BASS_SYNC_END_MESSAGE, 0, VYN_WM_USER, 0);
-    if (api_.Start() == 0) RaiseAudioError();
+    if (api_.Start() == 0) return api_.ErrorGetCode();
     const bool started =
         asStream ? api_.StreamPlay(channel_, 0, 0) != 0 : api_.MusicPlay(channel_) != 0;
-    if (!started) RaiseAudioError();
+    if (!started) return api_.ErrorGetCode();
+    return std::nullopt;
 }
 
 void lightBASS::StopAndFree() {

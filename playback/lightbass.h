@@ -72,6 +72,9 @@ class lightBASS {
     // `path`, with an end-of-track message to the window of InitAudioDevice; does nothing while a
     // channel is open. A failing open leaves no channel; a failing start leaves the channel open
     // for StopAndFree.
+    // When the engine reports the sound driver lost (the sound server went away since the
+    // device was set up), the device is set up again and the track tried once more; if the
+    // server is still away, the device stays released so that the next play sets it up anew.
     void OpenAndPlay(const std::string& path, bool asStream);
     // Always ends with no channel; a failure to remove the end sync is raised afterwards.
     void StopAndFree();
@@ -93,14 +96,24 @@ class lightBASS {
     const BassEntryPoints& Api() const { return api_; }
 
   private:
+    struct DeviceSetup {
+        std::int32_t device;
+        std::uint32_t frequency;
+        std::uint32_t flags;
+        MessageTarget* window;
+    };
+
     void ResolveEntryPoints();
     void RequireLibrary() const;
     void FreeChannel() noexcept;
+    // One attempt; the engine's error code when it failed.
+    std::optional<std::int32_t> TryOpenAndPlay(const std::string& path, bool asStream);
 
     std::string libraryPath_;
     std::optional<DynamicLibrary> library_;
     BassEntryPoints api_{};
     bool deviceReady_ = false;
+    DeviceSetup setup_{};
     std::uint32_t channel_ = 0;
     std::uint32_t endSync_ = 0;
     bool channelIsStream_ = false;

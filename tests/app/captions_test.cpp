@@ -3,9 +3,11 @@
 // and stopping brings the window back to the product name and "0:00" / "0:00".
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,20 +20,11 @@
 #include "tests/media/scratch_dir.h"
 #include "tests/support/encode_text.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-template <typename Predicate>
-bool WaitUntil(Predicate done, int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
 
 class Captions : public testing::Test {
   protected:
@@ -69,6 +62,13 @@ TEST_F(Captions, Id3v23TagGivesArtistAndTitle) {
     EXPECT_EQ(PlayAndCaption(file.path), "Band - Song");
     EXPECT_EQ(form.ApplicationTitle(), "Band - Song");
     EXPECT_EQ(form.Tray().Tip().rfind("Band - Song (", 0), 0u) << form.Tray().Tip();
+    // A screen reader hears the times the labels show while the track plays.
+    for (const char* label : {"CurTmLb", "TotTmLb"}) {
+        auto* shown = form.findChild<QLabel*>(QLatin1String(label));
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name),
+                  shown->text());
+    }
     // For a reviewer: the window while a track plays.
     const QString shots = QStringLiteral(VYN_TEST_TMP "/screenshots");
     QDir().mkpath(shots);

@@ -65,6 +65,7 @@ BOOL BASS_Init(int32_t device, DWORD freq, DWORD flags, HWND win) {
     state.lastInitFrequency = freq;
     state.lastInitFlags = flags;
     if (state.initFails) return Fail(state.initFails);
+    state.deviceLost = 0;
     state.window = win;
     return Succeed();
 }
@@ -79,6 +80,7 @@ BOOL BASS_Free(void) {
 static DWORD Open(const char* file) {
     snprintf(state.lastPath, sizeof state.lastPath, "%s", file);
     if (state.openFails) return (DWORD)Fail(state.openFails);
+    if (state.deviceLost) return (DWORD)Fail(BASS_ERROR_DRIVER);
     if (strstr(file, "broken") != NULL) return (DWORD)Fail(BASS_ERROR_FILEFORM);
     state.channel = nextHandle++;
     Succeed();
@@ -116,6 +118,7 @@ BOOL BASS_MusicFree(HMUSIC handle) {
 
 BOOL BASS_Start(void) {
     state.starts++;
+    if (state.deviceLost) return Fail(BASS_ERROR_DRIVER);
     return state.startFails ? Fail(state.startFails) : Succeed();
 }
 

@@ -21,6 +21,9 @@ typedef struct FakeEngineState {
     int32_t pauseFails;
     int32_t resumeFails;
     int32_t lengthFails;
+    /* The sound server went away: opening and starting report a lost driver until the next
+     * BASS_Init, which connects anew. */
+    int32_t deviceLost;
     /* When set, BASS_ErrorGetCode reports errorOverride whatever happened. */
     int32_t useErrorOverride;
     int32_t errorOverride;

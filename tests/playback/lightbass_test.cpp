@@ -167,9 +167,45 @@ TEST_F(LightBassChannel, FailingStartLeavesChannelForStop) {
     EXPECT_EQ(MessageOf<EBASSError>([&] { bass.OpenAndPlay("/music/a.wav", true); }),
               "Unsupported sample format");
     EXPECT_NE(bass.Channel(), 0u);
+    EXPECT_EQ(engine().initCalls, 1) << "only a lost driver sets the device up again";
     bass.StopAndFree();
     EXPECT_EQ(bass.Channel(), 0u);
     EXPECT_EQ(engine().channel, 0u) << "the engine's channel was freed";
+}
+
+// The sound server restarted since the device was set up: the device is set up anew and the
+// track plays; while the server is still away the device stays released for the next try.
+TEST_F(LightBassChannel, LostDriverIsSetUpAgainOnce) {
+    struct Case {
+        bool streamNotMusic;
+        bool serverBack;
+    };
+    for (const Case c : {Case{true, true}, Case{false, true}, Case{true, false}}) {
+        SCOPED_TRACE(testing::Message() << c.streamNotMusic << c.serverBack);
+        FakeEngineLibrary engineOfCase;
+        lightBASS player(FakeEnginePath());
+        player.LoadAudioLibrary();
+        player.InitAudioDevice(7, 48000, 32, nullptr);
+        FakeEngineState& state = engineOfCase.State();
+        state.deviceLost = 1;
+        state.initFails = c.serverBack ? 0 : BASS_ERROR_DRIVER;
+        if (c.serverBack) {
+            player.OpenAndPlay("/music/a.mp3", c.streamNotMusic);
+            EXPECT_NE(player.Channel(), 0u);
+            EXPECT_EQ(state.channel, player.Channel());
+            EXPECT_TRUE(player.DeviceReady());
+        } else {
+            EXPECT_EQ(MessageOf<EBASSError>([&] { player.OpenAndPlay("/music/a.mp3", true); }),
+                      "Can't find a free sound driver");
+            EXPECT_EQ(player.Channel(), 0u);
+            EXPECT_FALSE(player.DeviceReady());
+        }
+        EXPECT_EQ(state.initCalls, 2);
+        EXPECT_EQ(state.freeCalls, 1);
+        EXPECT_EQ(state.lastInitDevice, 7) << "set up as before";
+        EXPECT_EQ(state.lastInitFrequency, 48000u);
+        EXPECT_EQ(state.channel, player.Channel()) << "no channel left behind in the engine";
+    }
 }
 
 TEST_F(LightBassChannel, OpenWithoutDeviceIsRefused) {
