@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/engine_error.h"
@@ -13,14 +14,15 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 }
 
-BufferedFile::BufferedFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), buffer_(kBufferBytes) {
+BufferedFile::BufferedFile(const std::string& path, off_t start, off_t length)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), start_(start), buffer_(kBufferBytes) {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
         if (fd_ >= 0) ::close(fd_);
         Fail(BASS_ERROR_FILEOPEN);
     }
-    size_ = st.st_size;
+    size_ = std::max<off_t>(0, st.st_size - start);
+    if (length >= 0) size_ = std::min(size_, length);
 }
 
 BufferedFile::~BufferedFile() {
@@ -28,6 +30,7 @@ BufferedFile::~BufferedFile() {
 }
 
 ssize_t BufferedFile::read(void* out, std::size_t count) {
+    count = position_ < size_ ? std::min(count, static_cast<std::size_t>(size_ - position_)) : 0;
     auto* dst = static_cast<unsigned char*>(out);
     std::size_t done = 0;
     while (done < count) {
@@ -42,13 +45,13 @@ ssize_t BufferedFile::read(void* out, std::size_t count) {
         }
         // Large reads go straight to the caller; small ones refill the buffer.
         if (count - done >= buffer_.size()) {
-            const ssize_t n = ::pread(fd_, dst + done, count - done, position_);
+            const ssize_t n = ::pread(fd_, dst + done, count - done, start_ + position_);
             if (n <= 0) break;
             done += static_cast<std::size_t>(n);
             position_ += n;
             continue;
         }
-        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), position_);
+        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), start_ + position_);
         if (n <= 0) {
             bufferFill_ = 0;
             break;

@@ -6,6 +6,8 @@ set(VYN_ENGINE_DECODER_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/buffered_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mpeg_probe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mpeg_decoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ogg_chain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/vorbis_callbacks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/vorbis_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wav_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_decoder.cpp

@@ -93,9 +93,9 @@ bool OpenAndProbe(mpg123_handle* h, BufferedFile& file, AudioFormat& format) {
 
 }  // namespace
 
-std::unique_ptr<Decoder> OpenMpegDecoder(const std::string& path) {
+std::unique_ptr<Decoder> OpenMpegDecoder(const std::string& path, std::uint64_t audioStart) {
     AudioFormat format;
-    auto file = std::make_unique<BufferedFile>(path);
+    auto file = std::make_unique<BufferedFile>(path, static_cast<off_t>(audioStart));
     Handle h = NewHandle(0);
     if (!OpenAndProbe(h.get(), *file, format)) {
         // libmpg123 refuses a file of one frame unless it may stop reading ahead.

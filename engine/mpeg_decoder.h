@@ -2,6 +2,7 @@
 // length is exact and seeking is sample accurate.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -9,7 +10,8 @@
 
 namespace engine {
 
-// Throws EngineError 41 when libmpg123 can't decode the file.
-std::unique_ptr<Decoder> OpenMpegDecoder(const std::string& path);
+// Decodes the file from audioStart (past its ID3v2 tags, which libmpg123 would otherwise
+// have to resync across). Throws EngineError 41 when libmpg123 can't decode it.
+std::unique_ptr<Decoder> OpenMpegDecoder(const std::string& path, std::uint64_t audioStart = 0);
 
 }  // namespace engine

@@ -1,5 +1,9 @@
 #include "engine/mpeg_probe.h"
 
+#include <algorithm>
+
+#include "engine/buffered_file.h"
+
 namespace engine {
 namespace {
 
@@ -15,9 +19,34 @@ constexpr std::uint32_t kRates[3] = {44100, 48000, 32000};
 
 constexpr int kChainNeeded = 4;
 constexpr std::size_t kSearchWindow = 64 * 1024;
+// libmpg123 decodes no larger free-format frame.
+constexpr std::size_t kMaxFreeFormatBytes = 3456;
 
 bool SameStream(const MpegFrameHeader& a, const MpegFrameHeader& b) {
-    return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate;
+    return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate &&
+           a.freeFormat == b.freeFormat;
+}
+
+std::size_t PaddingBytes(const MpegFrameHeader& h) {
+    return h.padding ? (h.layer == 1 ? 4 : 1) : 0;
+}
+
+// A free-format stream keeps one bitrate, so every frame is the same unpadded size: the
+// distance from the first header to the next one of the stream, less the first's padding.
+// 0 when no next header lies within reach.
+std::size_t FreeFormatUnpaddedBytes(const Bytes& bytes, std::size_t at,
+                                    const MpegFrameHeader& first) {
+    const std::size_t last = std::min(bytes.size(), at + kMaxFreeFormatBytes + 4);
+    for (std::size_t pos = at + 4; pos + 4 <= last; ++pos) {
+        auto next = ParseMpegFrameHeader(&bytes[pos]);
+        if (next && SameStream(first, *next) && pos - at > PaddingBytes(first))
+            return pos - at - PaddingBytes(first);
+    }
+    return 0;
+}
+
+std::size_t FrameBytes(const MpegFrameHeader& h, std::size_t freeFormatUnpadded) {
+    return h.freeFormat ? freeFormatUnpadded + PaddingBytes(h) : h.frameBytes;
 }
 
 }  // namespace
@@ -28,8 +57,8 @@ std::optional<MpegFrameHeader> ParseMpegFrameHeader(const std::uint8_t* p) {
     int layerBits = (p[1] >> 1) & 3;
     int bitrateIndex = p[2] >> 4;
     int rateIndex = (p[2] >> 2) & 3;
-    if (versionBits == 1 || layerBits == 0 || bitrateIndex == 0 || bitrateIndex == 15 ||
-        rateIndex == 3 || (p[3] & 3) == 2)  // reserved emphasis
+    if (versionBits == 1 || layerBits == 0 || bitrateIndex == 15 || rateIndex == 3 ||
+        (p[3] & 3) == 2)  // reserved emphasis
         return std::nullopt;
     MpegFrameHeader h{};
     h.version = versionBits == 3 ? 1 : versionBits == 2 ? 2 : 25;
@@ -37,12 +66,14 @@ std::optional<MpegFrameHeader> ParseMpegFrameHeader(const std::uint8_t* p) {
     h.sampleRate = kRates[rateIndex] >> (h.version == 1 ? 0 : h.version == 2 ? 1 : 2);
     const std::uint32_t bitrate =
         kBitrates[h.version == 1 ? 0 : 1][h.layer - 1][bitrateIndex] * 1000u;
-    const int padding = (p[2] >> 1) & 1;
+    h.padding = (p[2] >> 1) & 1;
+    h.freeFormat = bitrateIndex == 0;
+    if (h.freeFormat) return h;
     if (h.layer == 1) {
-        h.frameBytes = (12 * bitrate / h.sampleRate + padding) * 4;
+        h.frameBytes = (12 * bitrate / h.sampleRate + h.padding) * 4;
     } else {
         const std::uint32_t samples = (h.layer == 3 && h.version != 1) ? 576 : 1152;
-        h.frameBytes = samples / 8 * bitrate / h.sampleRate + padding;
+        h.frameBytes = samples / 8 * bitrate / h.sampleRate + h.padding;
     }
     if (h.frameBytes < 4) return std::nullopt;
     return h;
@@ -61,19 +92,38 @@ std::uint64_t Id3v2TotalSize(const Bytes& head) {
     return 10 + size + (footer ? 10 : 0);
 }
 
+std::uint64_t SkipId3v2Tags(const std::string& path, std::uint64_t fileSize) {
+    BufferedFile file(path);
+    std::uint64_t at = 0;
+    Bytes header(10);
+    while (at < fileSize) {
+        file.seek(static_cast<off_t>(at), SEEK_SET);
+        if (file.read(header.data(), header.size()) != static_cast<ssize_t>(header.size())) break;
+        const std::uint64_t size = Id3v2TotalSize(header);
+        if (size == 0) break;
+        at += size;
+    }
+    return at;
+}
+
 bool LooksLikeMpegAudio(const Bytes& bytes, std::uint64_t start, std::uint64_t fileSize) {
     const std::size_t n = bytes.size();
     const std::size_t window = n < kSearchWindow ? n : kSearchWindow;
     for (std::size_t at = 0; at + 4 <= window; ++at) {
         auto first = ParseMpegFrameHeader(&bytes[at]);
         if (!first) continue;
+        const std::size_t unpadded =
+            first->freeFormat ? FreeFormatUnpaddedBytes(bytes, at, *first) : 0;
+        if (first->freeFormat && unpadded == 0) continue;
         int chain = 1;
-        std::size_t pos = at + first->frameBytes;
+        std::size_t lastBytes = FrameBytes(*first, unpadded);
+        std::size_t pos = at + lastBytes;
         while (chain < kChainNeeded && pos + 4 <= n) {
             auto next = ParseMpegFrameHeader(&bytes[pos]);
             if (!next || !SameStream(*first, *next)) break;
             ++chain;
-            pos += next->frameBytes;
+            lastBytes = FrameBytes(*next, unpadded);
+            pos += lastBytes;
         }
         if (chain >= kChainNeeded) return true;
         // A short stream: its frames end exactly at the file's end or at an ID3v1 tag.
@@ -82,6 +132,13 @@ bool LooksLikeMpegAudio(const Bytes& bytes, std::uint64_t start, std::uint64_t f
         const bool atTag = end + 128 == fileSize && pos + 3 <= n && bytes[pos] == 'T' &&
                            bytes[pos + 1] == 'A' && bytes[pos + 2] == 'G';
         if (atEnd || atTag) return true;
+        // Or a little junk follows its last frame; then it must start where the audio
+        // starts (zero padding aside), or any header in noise near a file's end would do.
+        const bool strayTail = end < fileSize && fileSize - end < lastBytes;
+        const bool fromStart =
+            std::all_of(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                        [](std::uint8_t b) { return b == 0; });
+        if (strayTail && fromStart) return true;
     }
     return false;
 }

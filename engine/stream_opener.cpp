@@ -11,17 +11,18 @@
 namespace engine {
 namespace {
 
-// The frame search window plus a chain of the largest possible frames.
-constexpr std::size_t kMpegProbeBytes = 64 * 1024 + 4 * 2900;
+// The frame search window plus a chain of the largest possible (free-format) frames.
+constexpr std::size_t kMpegProbeBytes = 64 * 1024 + 5 * 3460;
 
 bool StartsWith(const Bytes& b, const char* magic) {
     const std::size_t n = std::strlen(magic);
     return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
 }
 
-OpenedStream OpenMpeg(const std::string& path, const Bytes& head, std::uint64_t size) {
+OpenedStream OpenMpeg(const std::string& path, std::uint64_t audioStart, const Bytes& head,
+                      std::uint64_t size) {
     OpenedStream s;
-    s.decoder = OpenMpegDecoder(path);
+    s.decoder = OpenMpegDecoder(path, audioStart);
     s.tags = ReadId3Tags(path, head, size);
     return s;
 }
@@ -44,10 +45,11 @@ OpenedStream OpenStreamFile(const std::string& path) {
     if (StartsWith(head, "RIFF") || StartsWith(head, "RIFX") || StartsWith(head, "RF64"))
         return {OpenWavDecoder(path), {}};
 
-    const std::uint64_t audioStart = Id3v2TotalSize(head);
+    const std::uint64_t audioStart = SkipId3v2Tags(path, size);
     if (audioStart < size) {
         const Bytes audio = ReadFileBytes(path, audioStart, kMpegProbeBytes);
-        if (LooksLikeMpegAudio(audio, audioStart, size)) return OpenMpeg(path, head, size);
+        if (LooksLikeMpegAudio(audio, audioStart, size))
+            return OpenMpeg(path, audioStart, head, size);
     }
     // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers.
     return {OpenWavDecoder(path), {}};

@@ -2,23 +2,23 @@
 
 #include <vorbis/vorbisfile.h>
 
-#include <cstdio>
-
+#include "engine/buffered_file.h"
 #include "engine/engine_error.h"
+#include "engine/ogg_chain.h"
+#include "engine/vorbis_callbacks.h"
 
 namespace engine {
 namespace {
 
 class OggVorbisDecoder final : public VorbisDecoder {
   public:
-    explicit OggVorbisDecoder(const std::string& path) {
-        std::FILE* f = std::fopen(path.c_str(), "rbe");
-        if (!f) Fail(BASS_ERROR_FILEOPEN);
-        // On success vorbisfile owns f and closes it in ov_clear.
-        if (ov_open_callbacks(f, &file_.vf, nullptr, 0, OV_CALLBACKS_DEFAULT) != 0) {
-            std::fclose(f);
+    explicit OggVorbisDecoder(const std::string& path)
+        : source_(std::make_unique<BufferedFile>(path, 0,
+                                                 static_cast<off_t>(ReadableOggLength(path)))) {
+        // A failed open clears vf itself; a successful one needs ov_clear.
+        if (ov_open_callbacks(source_.get(), &file_.vf, nullptr, 0, BufferedFileOggCallbacks()) !=
+            0)
             Fail(BASS_ERROR_FILEFORM);
-        }
         file_.open = true;
         const vorbis_info* info = ov_info(&vf_, 0);
         if (!info || info->channels <= 0 || info->rate <= 0 || !ov_seekable(&vf_))
@@ -71,6 +71,7 @@ class OggVorbisDecoder final : public VorbisDecoder {
     }
 
   private:
+    std::unique_ptr<BufferedFile> source_;  // outlives file_, which reads from it
     // A member of its own so that a constructor that throws still clears it.
     struct File {
         OggVorbis_File vf{};

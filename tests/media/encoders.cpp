@@ -1,6 +1,7 @@
 #include "tests/media/encoders.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <system_error>
 
 #include "tests/media/ogg_comments.h"
@@ -34,6 +35,21 @@ std::string KiloHertz(int rate) {
     return text;
 }
 
+// Cuts an MPEG-1 Layer II file to its first `frames` frames, each 144 * bitrate / rate
+// bytes plus the padding byte its header announces.
+void KeepFirstFrames(const std::filesystem::path& path, int frames, int bitrateKbps, int rate) {
+    const Bytes bytes = ReadFileBytes(path);
+    std::size_t end = 0;
+    for (int i = 0; i < frames; ++i) {
+        if (end + 4 > bytes.size() || bytes[end] != 0xFF)
+            throw std::runtime_error("KeepFirstFrames: no frame " + std::to_string(i));
+        end += 144000u * static_cast<unsigned>(bitrateKbps) / static_cast<unsigned>(rate) +
+               ((bytes[end + 2] >> 1) & 1);
+    }
+    if (end > bytes.size()) throw std::runtime_error("KeepFirstFrames: file too short");
+    WriteFileBytes(path, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end)));
+}
+
 }  // namespace
 
 void WrapFile(const std::filesystem::path& path, const Bytes& before, const Bytes& after) {
@@ -48,9 +64,17 @@ void WrapFile(const std::filesystem::path& path, const Bytes& before, const Byte
 MediaFile WriteMp3(const std::filesystem::path& path, const ToneSpec& tone,
                    const MpegOptions& options) {
     SourceWav source(path, tone);
-    RunProgramOrThrow({"lame", "--quiet", "--noreplaygain", "--cbr", "-b",
-                       std::to_string(options.bitrateKbps), "--resample",
-                       KiloHertz(tone.sampleRate), source.path(), path.string()});
+    std::vector<std::string> argv = {"lame",
+                                     "--quiet",
+                                     "--noreplaygain",
+                                     "--cbr",
+                                     "-b",
+                                     std::to_string(options.bitrateKbps),
+                                     "--resample",
+                                     KiloHertz(tone.sampleRate)};
+    if (options.freeFormat) argv.push_back("--freeformat");
+    argv.insert(argv.end(), {source.path(), path.string()});
+    RunProgramOrThrow(argv);
     WrapFile(path, options.leadingTag, options.trailingTag);
     return DescribeTone(path, tone);
 }
@@ -60,8 +84,16 @@ MediaFile WriteMp2(const std::filesystem::path& path, const ToneSpec& tone,
     SourceWav source(path, tone);
     RunProgramOrThrow({"twolame", "--quiet", "-b", std::to_string(options.bitrateKbps),
                        source.path(), path.string()});
+    MediaFile file = DescribeTone(path, tone);
+    if (options.keepFrames > 0) {
+        if (tone.sampleRate < 32000)
+            throw std::invalid_argument("WriteMp2: keepFrames needs an MPEG-1 sample rate");
+        KeepFirstFrames(path, options.keepFrames, options.bitrateKbps, tone.sampleRate);
+        file.frames = options.keepFrames * 1152;
+        file.seconds = static_cast<double>(file.frames) / tone.sampleRate;
+    }
     WrapFile(path, options.leadingTag, options.trailingTag);
-    return DescribeTone(path, tone);
+    return file;
 }
 
 MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,

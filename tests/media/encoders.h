@@ -19,6 +19,11 @@ struct MpegOptions {
     int bitrateKbps = 128;
     Bytes leadingTag{};   // e.g. Id3v2Tag(...), written before the first frame
     Bytes trailingTag{};  // e.g. Id3v1Tag(...), written after the last frame
+    // lame: a free-format stream (every header's bitrate index 0), at any bitrate 8..640.
+    bool freeFormat = false;
+    // twolame at 32/44.1/48 kHz: keep only the first frames; the file then holds exactly
+    // keepFrames * 1152 samples. 0 keeps them all.
+    int keepFrames = 0;
 };
 
 // lame, constant bitrate, at the tone's own sample rate, with its Xing/LAME info frame (so

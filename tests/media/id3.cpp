@@ -24,6 +24,22 @@ Id3v2Frame TextFrame(std::string id, std::string_view text, std::uint8_t encodin
     return frame;
 }
 
+Id3v2Frame CoverArtFrame(std::size_t imageBytes) {
+    Id3v2Frame frame;
+    frame.id = "APIC";
+    ByteWriter out;
+    out.U8(0);
+    out.Raw("image/jpeg");
+    out.U8(0);
+    out.U8(3);  // front cover
+    out.U8(0);  // empty description
+    const std::uint8_t jpegStart[] = {0xFF, 0xD8, 0xFF, 0xE0};
+    for (std::size_t i = 0; i < imageBytes; ++i)
+        out.U8(i < sizeof jpegStart ? jpegStart[i] : (i % 3 == 0 ? 0xFF : (i * 37) & 0xFF));
+    frame.payload = std::move(out.bytes());
+    return frame;
+}
+
 Bytes Syncsafe(std::uint32_t value) {
     // Values from 2^28 set the first byte's top bit: readers take that byte whole.
     if (value >= (1u << 29)) throw std::invalid_argument("Syncsafe: value too large");

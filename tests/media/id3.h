@@ -32,6 +32,11 @@ struct Id3v2Frame {
 // A text frame: encoding byte, then the text bytes unchanged.
 Id3v2Frame TextFrame(std::string id, std::string_view text, std::uint8_t encoding = 0);
 
+// An "APIC" front cover: Latin-1, "image/jpeg", no description, then `imageBytes` bytes
+// that start like a JPEG and are full of 0xFF bytes, as real pictures are (so a reader
+// that looks for MPEG frame syncs inside it finds plenty).
+Id3v2Frame CoverArtFrame(std::size_t imageBytes);
+
 struct Id3v2Spec {
     int version = 3;  // major version byte; 3 and 4 pick the frame size coding, others use 3's
     std::vector<Id3v2Frame> frames{};

@@ -37,6 +37,14 @@ int main(int argc, char** argv) {
         WriteRenamedCopy(dir / "tone8.wav", dir / "wav-inside.mp3");
         WriteMp3(dir / "tone-v24.mp3", mono, {.bitrateKbps = 32, .leadingTag = Id3v2Tag(v24)});
         WriteMp2(dir / "tone.mp2", tone, {.bitrateKbps = 128});
+        // MPEG oddities that are still genuine: stacked tags, free format, stray bytes.
+        Bytes stacked = Id3v2Tag(v23);
+        const Bytes old = Id3v2Tag({.version = 4, .frames = {CoverArtFrame(2000)}});
+        stacked.insert(stacked.end(), old.begin(), old.end());
+        WriteMp3(dir / "stacked-tags.mp3", mono, {.bitrateKbps = 32, .leadingTag = stacked});
+        WriteMp3(dir / "free-format.mp3", mono, {.bitrateKbps = 40, .freeFormat = true});
+        WriteMp2(dir / "one-frame-stray-byte.mp2", {.sampleRate = 48000, .seconds = 0.05},
+                 {.bitrateKbps = 64, .trailingTag = {0x55}, .keepFrames = 1});
         WriteMp1(dir / "tone.mp1", {.seconds = 0.1, .leadingTag = Id3v2Tag(v23)});
         WriteOgg(dir / "tone.ogg", tone, {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
         WriteOgg(dir / "bare.ogg", mono);
