@@ -95,6 +95,34 @@ TEST_F(EngineOpen, OddButGenuineMpegFilesOpenAndPlayToTheirEnd) {
     }
 }
 
+// The first page of an Ogg file: header, segment table and body.
+Bytes FirstOggPage(const Bytes& ogg) {
+    std::size_t size = 27 + ogg.at(26);
+    for (std::size_t i = 0; i < ogg.at(26); ++i) size += ogg.at(27 + i);
+    return Bytes(ogg.begin(), ogg.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+TEST_F(EngineOpen, ChainedOggPlaysEveryLinkUpToOneWhoseHeadersAreBroken) {
+    const ToneSpec first{.seconds = 1.0}, second{.seconds = 0.5, .toneHz = 660};
+    const Bytes next = ReadFileBytes(WriteOgg(dir_ / "next.ogg", second).path);
+    struct Chain {
+        const char* name;
+        Bytes after;
+        double seconds;
+    };
+    for (const Chain& chain :
+         {Chain{"two whole links", next, 1.5},
+          Chain{"a link that ends after its first page", FirstOggPage(next), 1.0}}) {
+        SCOPED_TRACE(chain.name);
+        const MediaFile file = WriteOgg(dir_ / "chain.ogg", first);
+        WrapFile(file.path, {}, chain.after);
+        const HSTREAM s = bass().StreamCreateFile(0, file.path.c_str(), 0, 0, 0);
+        ASSERT_NE(s, 0u) << "code " << bass().ErrorGetCode();
+        EXPECT_DOUBLE_EQ(bass().ChannelBytes2Seconds(s, bass().StreamGetLength(s)), chain.seconds);
+        EXPECT_TRUE(bass().StreamFree(s));
+    }
+}
+
 TEST_F(EngineOpen, ASingleMpegFrameOpensWithItsExactLength) {
     const MediaFile mp1 = WriteMp1(dir_ / "one.mp1", {.seconds = 0.001});
     ASSERT_EQ(mp1.frames, kMp1FrameSamples);

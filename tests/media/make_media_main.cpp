@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
         stacked.insert(stacked.end(), old.begin(), old.end());
         WriteMp3(dir / "stacked-tags.mp3", mono, {.bitrateKbps = 32, .leadingTag = stacked});
         WriteMp3(dir / "free-format.mp3", mono, {.bitrateKbps = 40, .freeFormat = true});
-        WriteMp2(dir / "one-frame-stray-byte.mp2", {.sampleRate = 48000, .seconds = 0.05},
-                 {.bitrateKbps = 64, .trailingTag = {0x55}, .keepFrames = 1});
+        WriteMp2(dir / "two-frames-stray-byte.mp2", {.sampleRate = 48000, .seconds = 0.05},
+                 {.bitrateKbps = 64, .trailingTag = {0x55}, .keepFrames = 2});
         WriteMp1(dir / "tone.mp1", {.seconds = 0.1, .leadingTag = Id3v2Tag(v23)});
         WriteOgg(dir / "tone.ogg", tone, {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
         WriteOgg(dir / "bare.ogg", mono);
