@@ -1,6 +1,8 @@
 // The 22 C entry points. Each one only checks the engine is there, forwards to it, and
 // turns an EngineError into the calling thread's last error code.
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -43,6 +45,16 @@ R Call(R failure, F&& body) {
 }
 
 constexpr QWORD kNoLength = static_cast<QWORD>(-1);
+
+// How long a playing channel waits for a sound server that went away before it stops. Tests
+// shorten it through the environment, read at each BASS_Init.
+std::chrono::milliseconds GiveUpTime() {
+    if (const char* ms = std::getenv("VYN_ENGINE_GIVE_UP_MS")) {
+        const long value = std::strtol(ms, nullptr, 10);
+        if (value > 0) return std::chrono::milliseconds(value);
+    }
+    return std::chrono::milliseconds(10000);
+}
 
 // Only whole files on disk are opened; the player never asks for more.
 void RequireWholeFile(BOOL mem, const char* file, DWORD offset, DWORD length) {
@@ -93,7 +105,7 @@ BOOL BASS_Init(int32_t device, DWORD freq, DWORD /*flags*/, HWND win) {
         if (theEngine) Fail(BASS_ERROR_ALREADY);
         if (device != -1 && device != 1) Fail(BASS_ERROR_DEVICE);
         if (freq < 1000 || freq > 384000) Fail(BASS_ERROR_FREQ);
-        theEngine = std::make_unique<engine::Engine>(freq, win);
+        theEngine = std::make_unique<engine::Engine>(freq, win, GiveUpTime());
         return 1;
     });
 }

@@ -7,35 +7,60 @@
 namespace engine {
 namespace {
 
-// Module music notes its order and row at least this often while decoding.
-constexpr std::size_t kMarkFrames = 512;
-// How far behind the decoder music marks are kept: more than any output buffer holds.
-constexpr std::uint64_t kMarkSeconds = 10;
+// Decoded audio kept ahead of the output beyond what the server holds unheard.
+constexpr std::uint32_t kAheadMs = 500;
+
+std::unique_ptr<DecodeAhead> MakeAhead(std::unique_ptr<Decoder> decoder, ModuleDecoder* module,
+                                       const BufferPlan& plan, std::function<void()> wanted) {
+    const AudioFormat f = decoder->format();
+    // Room for everything the output may hold unheard, a refill step, and some ahead.
+    const std::size_t ring =
+        plan.unheardFrames + plan.refillFrames + std::size_t{f.rate} * kAheadMs / 1000;
+    return std::make_unique<DecodeAhead>(std::move(decoder), module, ring, plan.refillFrames / 2,
+                                         std::move(wanted));
+}
 
 }  // namespace
 
 Channel::Channel(std::uint32_t handle, std::unique_ptr<Decoder> decoder, StreamTags tags,
-                 PulseConnection& connection, MessageTarget* target)
+                 pulse::Connection& connection, MessageTarget* target)
     : handle_(handle),
-      decoder_(std::move(decoder)),
-      format_(decoder_->format()),
+      format_(decoder->format()),
+      length_(decoder->lengthFrames()),
       tags_(std::move(tags)),
       connection_(connection),
-      target_(target) {}
+      target_(target),
+      plan_(PlanBuffer(format_)) {
+    ahead_ = MakeAhead(std::move(decoder), nullptr, plan_, [this] { pushWanted(); });
+}
 
 Channel::Channel(std::uint32_t handle, std::unique_ptr<ModuleDecoder> module,
-                 PulseConnection& connection, MessageTarget* target)
+                 pulse::Connection& connection, MessageTarget* target)
     : handle_(handle),
       module_(module.get()),
       format_(module->format()),
+      length_(module->lengthFrames()),
       connection_(connection),
-      target_(target) {
-    decoder_ = std::move(module);
-    musicMarks_.emplace_back(0, module_->orderAndRow());
+      target_(target),
+      plan_(PlanBuffer(format_)) {
+    ahead_ = MakeAhead(std::move(module), module_, plan_, [this] { pushWanted(); });
 }
 
 Channel::~Channel() {
+    ahead_->stop();
+    ahead_->finish(std::chrono::milliseconds(100));
+}
+
+void Channel::detach() {
     output_.reset();
+    ahead_->stop();
+}
+
+// On the decoder thread: audio the output waited for has arrived.
+void Channel::pushWanted() {
+    pulse::Connection::Lock lock(connection_);
+    if (ahead_->stopping()) return;  // being freed: `this` may not be used any more
+    if (output_) output_->push();
 }
 
 void Channel::play() {
@@ -46,29 +71,31 @@ void Channel::play() {
             resume();
             return;
         case State::kEnded:
-            if (!decoder_->seek(0)) Fail(BASS_ERROR_POSITION);
-            moveTo(0);
+            if (!connection_.ready()) Fail(BASS_ERROR_DRIVER);
+            moveTo(0, std::nullopt);
             break;
         case State::kStopped:
+            if (!connection_.ready()) Fail(BASS_ERROR_DRIVER);
             break;
     }
-    startOutput();
+    startOutput(true);
 }
 
-void Channel::startOutput() {
+void Channel::startOutput(bool wait) {
     output_.reset();
-    if (reseek_ && !decoder_->seek(startFrame_)) Fail(BASS_ERROR_POSITION);
-    reseek_ = false;
-    decoded_ = 0;
     endedWhilePaused_ = false;
     state_ = State::kPlaying;
+    // The ring may still hold what comes from startFrame_ on (a new server, a resume).
+    if (!ahead_->rewindTo(startFrame_)) ahead_->restartAt(startFrame_);
+    ahead_->setActive(true);
     try {
-        output_ =
-            std::make_unique<PlaybackStream>(connection_, format_, static_cast<Source&>(*this));
+        output_ = std::make_unique<PlaybackStream>(connection_, format_,
+                                                   static_cast<Source&>(*this), wait);
+        // The decoder may have offered audio while the stream was being made.
+        output_->push();
     } catch (...) {
         state_ = State::kStopped;
-        decoded_ = 0;
-        reseek_ = true;  // the output may have pulled audio before it failed
+        ahead_->setActive(false);
         throw;
     }
 }
@@ -76,14 +103,22 @@ void Channel::startOutput() {
 void Channel::pause() {
     if (state_ != State::kPlaying) Fail(BASS_ERROR_NOPLAY);
     pausedAt_ = audibleFrame();
-    if (output_) output_->setCorked(true);
+    if (output_ && output_->ready()) {
+        output_->setCorked(true);
+    } else {
+        // Nothing is heard yet, or the server is away: a resume starts a new stream there.
+        output_.reset();
+        startFrame_ = pausedAt_;
+    }
     state_ = State::kPaused;
 }
 
 void Channel::resume() {
     if (state_ != State::kPaused) Fail(BASS_ERROR_NOPAUSE);
     if (!output_) {
-        startOutput();
+        if (!connection_.ready()) Fail(BASS_ERROR_DRIVER);
+        startFrame_ = pausedAt_;
+        startOutput(true);
         return;
     }
     state_ = State::kPlaying;
@@ -94,64 +129,50 @@ void Channel::resume() {
     }
 }
 
-std::uint64_t Channel::audibleFrame() const {
+std::uint64_t Channel::audibleFrame() {
     switch (state_) {
         case State::kPaused:
             return pausedAt_;
         case State::kStopped:
             return startFrame_;
         case State::kEnded:
-            return startFrame_ + decoded_;
+            return endedAt_;
         case State::kPlaying:
             break;
     }
-    return startFrame_ + (output_ ? output_->audibleFrames() : 0);
+    if (!output_) return startFrame_;  // waiting for the server: standing still
+    const std::uint64_t frame = startFrame_ + output_->audibleFrames();
+    ahead_->release(frame);
+    return frame;
 }
 
-std::uint32_t Channel::musicPosition() const {
-    const std::uint64_t frame = audibleFrame();
-    auto after =
-        std::upper_bound(musicMarks_.begin(), musicMarks_.end(), frame,
-                         [](std::uint64_t f, const std::pair<std::uint64_t, std::uint32_t>& m) {
-                             return f < m.first;
-                         });
-    if (after == musicMarks_.begin()) return musicMarks_.empty() ? 0 : after->second;
-    return std::prev(after)->second;
+std::uint32_t Channel::musicPosition() {
+    return ahead_->orderRowAt(audibleFrame());
 }
 
 void Channel::seekBytes(std::uint64_t bytes) {
     const std::uint64_t frame = bytes / format_.bytesPerFrame();
-    if (frame > decoder_->lengthFrames()) Fail(BASS_ERROR_POSITION);
-    if (!decoder_->seek(frame)) {
-        // Where the decoder stands now is unknown: stop, and find the old place at the next play.
-        output_.reset();
-        state_ = State::kStopped;
-        reseek_ = true;
-        Fail(BASS_ERROR_POSITION);
-    }
-    moveTo(frame);
+    if (frame > length_) Fail(BASS_ERROR_POSITION);
+    moveTo(frame, std::nullopt);
 }
 
 void Channel::seekOrder(std::uint32_t order) {
     // A refused order leaves playback untouched.
-    std::uint64_t frame = 0;
-    if (!module_ || !module_->seekOrder(order, frame)) Fail(BASS_ERROR_POSITION);
-    moveTo(frame);
+    if (!module_ || order >= module_->orderCount()) Fail(BASS_ERROR_POSITION);
+    const auto frame = ahead_->seekOrderNow(order);
+    if (!frame) Fail(BASS_ERROR_POSITION);
+    moveTo(std::min(*frame, length_), order);
 }
 
-// The decoder already stands at `frame`; carries the play state over to there.
-void Channel::moveTo(std::uint64_t frame) {
+// Carries the play state over to `frame`; the decoder goes there on its own thread.
+void Channel::moveTo(std::uint64_t frame, std::optional<std::uint32_t> order) {
     output_.reset();
-    reseek_ = false;
     startFrame_ = frame;
-    decoded_ = 0;
-    if (module_) {
-        musicMarks_.clear();
-        musicMarks_.emplace_back(frame, module_->orderAndRow());
-    }
+    // seekOrderNow has already restarted the decoder at the order.
+    if (!order) ahead_->restartAt(frame);
     switch (state_) {
         case State::kPlaying:
-            startOutput();
+            if (connection_.ready()) startOutput(true);
             break;
         case State::kPaused:
             pausedAt_ = frame;
@@ -175,34 +196,14 @@ bool Channel::removeSync(std::uint32_t sync) {
     return true;
 }
 
-std::size_t Channel::fill(std::int16_t* out, std::size_t frames) {
-    const std::uint64_t length = decoder_->lengthFrames();
-    const std::uint64_t at = startFrame_ + decoded_;
-    const std::uint64_t left = at < length ? length - at : 0;
-    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(frames, left));
-    std::size_t got = 0;
-    while (got < want) {
-        std::size_t step = want - got;
-        if (module_) {
-            step = std::min(step, kMarkFrames);
-            const std::uint32_t mark = module_->orderAndRow();
-            if (musicMarks_.empty() || musicMarks_.back().second != mark)
-                musicMarks_.emplace_back(startFrame_ + decoded_ + got, mark);
-        }
-        const std::size_t n = decoder_->read(out + got * format_.channels, step);
-        got += n;
-        if (n < step) break;
-    }
-    decoded_ += got;
-    if (module_) {
-        const std::uint64_t keep = kMarkSeconds * format_.rate;
-        const std::uint64_t now = startFrame_ + decoded_;
-        while (musicMarks_.size() > 1 && musicMarks_[1].first + keep < now) musicMarks_.pop_front();
-    }
-    return got;
+std::size_t Channel::take(std::int16_t* out, std::size_t frames, bool& ended) {
+    // What the server has played can go from the ring.
+    if (output_) ahead_->release(startFrame_ + output_->audibleFrames());
+    return ahead_->take(out, frames, ended);
 }
 
 void Channel::drained() {
+    endedAt_ = startFrame_ + (output_ ? output_->writtenFrames() : 0);
     if (state_ == State::kPaused) {
         endedWhilePaused_ = true;
         return;
@@ -213,18 +214,45 @@ void Channel::drained() {
 
 void Channel::postEnd() {
     state_ = State::kEnded;
+    ahead_->setActive(false);
     if (!target_ || !target_->post) return;
     for (const auto& [sync, message] : syncs_) target_->post(target_, message, handle_, 0);
 }
 
-void Channel::failed() {
-    // The server dropped the stream: stop where it was; the next play starts a new one.
-    if (state_ != State::kPlaying && state_ != State::kPaused) return;
-    const std::uint64_t frame = audibleFrame();
+void Channel::serverLost() {
+    if (!output_) return;
+    if (state_ == State::kPlaying) startFrame_ += output_->audibleFrames();
+    if (state_ == State::kPaused) startFrame_ = pausedAt_;
+    // A paused channel that had played out plays its last part again at the resume, and
+    // ends there.
+    endedWhilePaused_ = false;
+    output_.reset();
+}
+
+void Channel::serverBack() {
+    if (state_ != State::kPlaying || output_) return;
+    try {
+        startOutput(false);
+    } catch (const EngineError&) {
+        state_ = State::kPlaying;  // try again at the next return
+    }
+}
+
+void Channel::giveUp() {
+    if (state_ != State::kPlaying || output_) return;
     state_ = State::kStopped;
-    startFrame_ = frame;
-    decoded_ = 0;
-    reseek_ = true;
+    ahead_->setActive(false);
+}
+
+void Channel::failed() {
+    // The server dropped this one stream (the connection lives on): stop where it was
+    // heard; the next play starts a new one there. Called from the stream's own callback,
+    // so the stream is let go last.
+    if (state_ != State::kPlaying && state_ != State::kPaused) return;
+    startFrame_ = state_ == State::kPaused ? pausedAt_ : audibleFrame();
+    state_ = State::kStopped;
+    ahead_->setActive(false);
+    output_.reset();
 }
 
 }  // namespace engine

@@ -1,22 +1,25 @@
 // A channel: one opened stream or piece of module music, its play state, its output
-// stream and its end syncs. Every method runs with the connection's lock held.
+// stream, its decoder thread and its end syncs. Every method runs with the connection's
+// lock held.
 //
-// States: stopped (opened, never started or moved while stopped), playing, paused, ended
-// (the last sample has been played). Positions are audible positions in frames of the
-// channel's own format.
+// States: stopped (opened, never started, moved while stopped, or given up on while the
+// sound server stayed away), playing, paused, ended (the last sample has been played).
+// A playing channel without an output stream waits for the sound server to come back.
+// Positions are audible positions in frames of the channel's own format.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "engine/decode_ahead.h"
 #include "engine/decoder.h"
 #include "engine/module_decoder.h"
 #include "engine/playback_stream.h"
 #include "engine/stream_tags.h"
 #include "platform/message_target.h"
+#include "pulse/connection.h"
 
 namespace engine {
 
@@ -25,28 +28,31 @@ class Channel final : private PlaybackStream::Source {
     enum class Kind { kStream, kMusic };
 
     Channel(std::uint32_t handle, std::unique_ptr<Decoder> decoder, StreamTags tags,
-            PulseConnection& connection, MessageTarget* target);
+            pulse::Connection& connection, MessageTarget* target);
     Channel(std::uint32_t handle, std::unique_ptr<ModuleDecoder> module,
-            PulseConnection& connection, MessageTarget* target);
+            pulse::Connection& connection, MessageTarget* target);
+    // Call detach() first, with the lock held; the destructor (without the lock) then waits
+    // for the decoder thread, or leaves it behind in a stalled read.
     ~Channel() override;
 
     Kind kind() const { return module_ ? Kind::kMusic : Kind::kStream; }
     AudioFormat format() const { return format_; }
-    std::uint64_t lengthBytes() const { return decoder_->lengthFrames() * format_.bytesPerFrame(); }
+    std::uint64_t lengthBytes() const { return length_ * format_.bytesPerFrame(); }
     const StreamTags& tags() const { return tags_; }
     const ModuleDecoder* module() const { return module_; }
 
     // Starts playing from the current position; a paused channel resumes, an ended one
-    // starts again from the beginning, a playing one carries on.
+    // starts again from the beginning, a playing one carries on. EngineError 3 when that
+    // needs the sound server and it is away.
     void play();
     // EngineError 24 unless playing.
     void pause();
-    // EngineError 16 unless paused.
+    // EngineError 16 unless paused; 3 while the sound server is away.
     void resume();
 
-    std::uint64_t positionBytes() const { return audibleFrame() * format_.bytesPerFrame(); }
+    std::uint64_t positionBytes() { return audibleFrame() * format_.bytesPerFrame(); }
     // Module music: the audible order (low 16 bits) and row (high 16 bits).
-    std::uint32_t musicPosition() const;
+    std::uint32_t musicPosition();
     // EngineError 7 past the end. Playback, if it runs, continues from there; a paused
     // channel stays paused there.
     void seekBytes(std::uint64_t bytes);
@@ -58,35 +64,45 @@ class Channel final : private PlaybackStream::Source {
     void addEndSync(std::uint32_t sync, std::uint32_t message);
     bool removeSync(std::uint32_t sync);
 
+    // The sound server went away: keep the place last heard and wait for it.
+    void serverLost();
+    // It is back: a playing channel plays on from where it was heard last.
+    void serverBack();
+    // It stayed away too long: a playing channel stops there, without an end message.
+    void giveUp();
+
+    // Drops the output and tells the decoder thread to end.
+    void detach();
+
   private:
     enum class State { kStopped, kPlaying, kPaused, kEnded };
 
-    std::size_t fill(std::int16_t* out, std::size_t frames) override;
+    std::size_t take(std::int16_t* out, std::size_t frames, bool& ended) override;
     void drained() override;
     void failed() override;
 
-    std::uint64_t audibleFrame() const;
-    void startOutput();
-    void moveTo(std::uint64_t frame);
+    std::uint64_t audibleFrame();
+    void startOutput(bool wait);
+    void moveTo(std::uint64_t frame, std::optional<std::uint32_t> order);
     void postEnd();
+    void pushWanted();
 
     std::uint32_t handle_;
-    std::unique_ptr<Decoder> decoder_;
-    ModuleDecoder* module_ = nullptr;  // decoder_ when this is module music
+    ModuleDecoder* module_ = nullptr;  // the decoder when this is module music
     AudioFormat format_;
+    std::uint64_t length_;
     StreamTags tags_;
-    PulseConnection& connection_;
+    pulse::Connection& connection_;
     MessageTarget* target_;
+    BufferPlan plan_;
+    std::unique_ptr<DecodeAhead> ahead_;
 
     State state_ = State::kStopped;
     std::unique_ptr<PlaybackStream> output_;
     std::uint64_t startFrame_ = 0;   // where the current output stream started
-    std::uint64_t decoded_ = 0;      // frames decoded since startFrame_
     std::uint64_t pausedAt_ = 0;     // audible frame when paused
+    std::uint64_t endedAt_ = 0;      // the frame the last sample was at
     bool endedWhilePaused_ = false;  // the last sample played just as the channel was paused
-    bool reseek_ = false;            // the decoder is not at startFrame_
-    // Module music: which order/row starts at which frame, for the audible position.
-    std::deque<std::pair<std::uint64_t, std::uint32_t>> musicMarks_;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> syncs_;  // (sync, message)
 };
 

@@ -2,26 +2,29 @@
 // channels by handle and the end syncs. One exists between BASS_Init and BASS_Free.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "engine/channel.h"
-#include "engine/pulse_connection.h"
 #include "platform/message_target.h"
+#include "pulse/connection.h"
 
 namespace engine {
 
 class Engine {
   public:
-    // Throws EngineError 3 when no sound server can be reached.
-    Engine(std::uint32_t musicRate, MessageTarget* target);
+    // Throws EngineError 3 when no sound server can be reached. `giveUp`: how long a
+    // playing channel waits for a lost server before it stops.
+    Engine(std::uint32_t musicRate, MessageTarget* target, std::chrono::milliseconds giveUp);
     // Stops and frees every channel and joins the output thread.
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
+    // EngineError 3 while the sound server is away.
     std::uint32_t openStream(const std::string& path);
     std::uint32_t openMusic(const std::string& path);
     // EngineError 5 unless `handle` is an open channel of that kind.
@@ -30,7 +33,7 @@ class Engine {
     // Runs f(Channel&) with the output lock held; EngineError 5 for an unknown handle.
     template <class F>
     auto withChannel(std::uint32_t handle, F&& f) {
-        PulseConnection::Lock lock(connection_);
+        pulse::Connection::Lock lock(*connection_);
         return f(find(handle));
     }
 
@@ -39,12 +42,18 @@ class Engine {
 
   private:
     Channel& find(std::uint32_t handle);
+    void requireServer() const;
+    // On the main loop thread: the server went away or came back.
+    void onServer(bool ready);
+    static void OnGiveUp(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
 
     std::uint32_t musicRate_;
     MessageTarget* target_;
-    PulseConnection connection_;
-    std::map<std::uint32_t, std::unique_ptr<Channel>> channels_;  // guarded by connection_'s lock
-    std::uint32_t lastHandle_ = 0;
+    std::chrono::milliseconds giveUp_;
+    std::unique_ptr<pulse::Connection> connection_;
+    // Guarded by the connection's lock.
+    std::map<std::uint32_t, std::unique_ptr<Channel>> channels_;
+    pa_time_event* giveUpTimer_ = nullptr;
     std::uint32_t lastSync_ = 0;
 };
 

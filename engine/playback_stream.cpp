@@ -7,12 +7,22 @@
 namespace engine {
 namespace {
 
-// A 500 ms buffer refilled in 250 ms steps: about 4 short wake-ups a second. Pause and
-// seek don't wait for it to run out (cork and a fresh stream), so a bigger buffer costs
-// no responsiveness.
-constexpr std::uint32_t kBufferMs = 500;
-constexpr std::uint32_t kRefillMs = 250;
-constexpr unsigned kConnectTimeoutMs = 3000;
+// Without PA_STREAM_ADJUST_LATENCY the server sets the sink's latency to
+// tlength - 2 * minreq and asks for more each time minreq bytes have room. A long buffer
+// with a refill step just under half of it therefore gives a sink latency of tens of
+// milliseconds (pause and the first sound stay quick, the sink is not driven at its
+// minimum) while the server asks for data about once a second.
+constexpr std::uint32_t kSinkLatencyMs = 40;
+constexpr std::uint32_t kRefillMs = 1000;
+// The server holds at most 4 MiB per stream; formats with many channels get a shorter
+// refill step so that the buffer fits.
+constexpr std::uint64_t kServerBufferBytes = 4u << 20;
+// Playback starts (and restarts after an underrun) once this much is buffered.
+constexpr std::uint32_t kPrebufMs = 100;
+constexpr auto kConnectTimeout = std::chrono::milliseconds(3000);
+// Timing updates for the position: often just after a start, then once a second.
+constexpr auto kFirstTimingUpdate = std::chrono::milliseconds(20);
+constexpr auto kTimingUpdate = std::chrono::milliseconds(1000);
 
 pa_sample_spec SpecOf(AudioFormat format) {
     pa_sample_spec spec{};
@@ -24,6 +34,24 @@ pa_sample_spec SpecOf(AudioFormat format) {
 
 }  // namespace
 
+BufferPlan PlanBuffer(AudioFormat format) {
+    const std::uint64_t frameBytes = format.bytesPerFrame();
+    const auto bytesOf = [&](std::uint64_t ms) { return ms * format.rate / 1000 * frameBytes; };
+    const std::uint64_t latency = bytesOf(kSinkLatencyMs);
+    std::uint64_t minreq = bytesOf(kRefillMs);
+    if (latency + 2 * minreq > kServerBufferBytes)
+        minreq = (kServerBufferBytes - latency) / 2 / frameBytes * frameBytes;
+    const std::uint64_t tlength = latency + 2 * minreq;
+    BufferPlan plan{};
+    plan.tlengthBytes = static_cast<std::uint32_t>(tlength);
+    plan.minreqBytes = static_cast<std::uint32_t>(minreq);
+    plan.prebufBytes = static_cast<std::uint32_t>(std::min(bytesOf(kPrebufMs), tlength));
+    plan.sinkLatencyMs = kSinkLatencyMs;
+    plan.unheardFrames = static_cast<std::size_t>((tlength + latency) / frameBytes);
+    plan.refillFrames = static_cast<std::size_t>(minreq / frameBytes);
+    return plan;
+}
+
 bool PlaybackStream::CanPlay(AudioFormat format) {
     if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || format.rate == 0 ||
         format.rate > PA_RATE_MAX)
@@ -32,39 +60,44 @@ bool PlaybackStream::CanPlay(AudioFormat format) {
     return pa_sample_spec_valid(&spec) != 0;
 }
 
-PlaybackStream::PlaybackStream(PulseConnection& connection, AudioFormat format, Source& source)
+PlaybackStream::PlaybackStream(pulse::Connection& connection, AudioFormat format, Source& source,
+                               bool wait)
     : connection_(connection), format_(format), source_(source) {
     if (!CanPlay(format)) Fail(BASS_ERROR_FORMAT);
+    if (!connection.ready()) Fail(BASS_ERROR_DRIVER);
     const pa_sample_spec spec = SpecOf(format);
     pa_channel_map map;
     pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
     stream_ = pa_stream_new(connection.context(), "Vyn Player", &spec, &map);
-    if (!stream_)
-        Fail(pa_context_get_state(connection.context()) == PA_CONTEXT_READY ? BASS_ERROR_FORMAT
-                                                                            : BASS_ERROR_DRIVER);
+    if (!stream_) Fail(BASS_ERROR_FORMAT);
     pa_stream_set_state_callback(stream_, OnState, this);
     pa_stream_set_write_callback(stream_, OnWrite, this);
 
+    const BufferPlan plan = PlanBuffer(format);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kBufferMs * 1000, &spec));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRefillMs * 1000, &spec));
+    attr.tlength = plan.tlengthBytes;
+    attr.prebuf = plan.prebufBytes;
+    attr.minreq = plan.minreqBytes;
     attr.fragsize = static_cast<std::uint32_t>(-1);
-    const auto flags =
-        static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
-    bool ready = pa_stream_connect_playback(stream_, nullptr, &attr, flags, nullptr, nullptr) >= 0;
-    ready = ready && connection.waitFor(
-                         [this] {
-                             const pa_stream_state_t s = pa_stream_get_state(stream_);
-                             return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
-                         },
-                         kConnectTimeoutMs);
-    if (!ready || pa_stream_get_state(stream_) != PA_STREAM_READY) {
-        const bool serverUp = pa_context_get_state(connection.context()) == PA_CONTEXT_READY;
+    // Timing updates are ours (scheduleTimingUpdate): none while corked.
+    bool ok = pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_INTERPOLATE_TIMING,
+                                         nullptr, nullptr) >= 0;
+    if (ok && wait) {
+        ok = connection.waitFor(
+            [this] {
+                const pa_stream_state_t s = pa_stream_get_state(stream_);
+                return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+            },
+            kConnectTimeout);
+        ok = ok && pa_stream_get_state(stream_) == PA_STREAM_READY;
+    }
+    if (!ok) {
+        const bool serverUp = connection.ready();
         release();
         Fail(serverUp ? BASS_ERROR_FORMAT : BASS_ERROR_DRIVER);
     }
+    lastAudibleAt_ = Clock::now();
 }
 
 PlaybackStream::~PlaybackStream() {
@@ -72,6 +105,10 @@ PlaybackStream::~PlaybackStream() {
 }
 
 void PlaybackStream::release() {
+    if (timingTimer_) {
+        connection_.api()->time_free(timingTimer_);
+        timingTimer_ = nullptr;
+    }
     if (drain_) {
         pa_operation_cancel(drain_);
         pa_operation_unref(drain_);
@@ -86,20 +123,66 @@ void PlaybackStream::release() {
     }
 }
 
-void PlaybackStream::setCorked(bool corked) {
-    if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr))
-        pa_operation_unref(op);
+bool PlaybackStream::ready() const {
+    return stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY;
 }
 
-std::uint64_t PlaybackStream::audibleFrames() const {
+void PlaybackStream::setCorked(bool corked) {
+    if (!ready()) return;
+    audibleFrames();  // the figure a failure while corked carries on from
+    corked_ = corked;
+    if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr))
+        pa_operation_unref(op);
+    timingInterval_ = kFirstTimingUpdate;
+    scheduleTimingUpdate();
+}
+
+std::uint64_t PlaybackStream::audibleFrames() {
+    const Clock::time_point now = Clock::now();
     pa_usec_t usec = 0;
-    if (pa_stream_get_time(stream_, &usec) < 0) return 0;
-    const std::uint64_t frames = usec * format_.rate / 1000000;
-    return frames < written_ ? frames : written_;
+    if (ready() && pa_stream_get_time(stream_, &usec) >= 0) {
+        lastAudible_ = std::min<std::uint64_t>(usec * format_.rate / 1000000, written_);
+    } else if (!ready() && !corked_ && written_ > lastAudible_) {
+        // The server is gone: it played on from the last figure until it went.
+        const auto since =
+            std::chrono::duration_cast<std::chrono::microseconds>(now - lastAudibleAt_);
+        lastAudible_ = std::min<std::uint64_t>(
+            lastAudible_ + static_cast<std::uint64_t>(since.count()) * format_.rate / 1000000,
+            written_);
+    }
+    lastAudibleAt_ = now;
+    return lastAudible_;
+}
+
+void PlaybackStream::scheduleTimingUpdate() {
+    if (timingTimer_) {
+        connection_.api()->time_free(timingTimer_);
+        timingTimer_ = nullptr;
+    }
+    if (corked_ || !ready()) return;
+    timingTimer_ = connection_.timer(timingInterval_, OnTimingTimer, this);
+}
+
+void PlaybackStream::OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
+                                   void* self) {
+    auto* me = static_cast<PlaybackStream*>(self);
+    api->time_free(e);
+    me->timingTimer_ = nullptr;
+    if (!me->ready()) return;
+    if (pa_operation* op = pa_stream_update_timing_info(me->stream_, nullptr, nullptr))
+        pa_operation_unref(op);
+    me->timingInterval_ = std::min(me->timingInterval_ * 2, kTimingUpdate);
+    me->scheduleTimingUpdate();
 }
 
 void PlaybackStream::OnWrite(pa_stream*, std::size_t bytes, void* self) {
     static_cast<PlaybackStream*>(self)->write(bytes);
+}
+
+void PlaybackStream::push() {
+    if (!ready() || sourceEnded_) return;
+    const std::size_t wanted = pa_stream_writable_size(stream_);
+    if (wanted != static_cast<std::size_t>(-1)) write(wanted);
 }
 
 void PlaybackStream::write(std::size_t bytes) {
@@ -113,15 +196,17 @@ void PlaybackStream::write(std::size_t bytes) {
             pa_stream_cancel_write(stream_);
             return;
         }
-        const std::size_t got = source_.fill(static_cast<std::int16_t*>(data), want);
+        bool ended = false;
+        const std::size_t got = source_.take(static_cast<std::int16_t*>(data), want, ended);
         if (got > 0) {
             pa_stream_write(stream_, data, got * frameBytes, nullptr, 0, PA_SEEK_RELATIVE);
             written_ += got;
         } else {
             pa_stream_cancel_write(stream_);
         }
-        if (got < want) sourceEnded_ = true;
-        bytes -= want * frameBytes;
+        if (ended) sourceEnded_ = true;
+        if (got < want) break;  // the rest is pushed when the decoder has it
+        bytes -= got * frameBytes;
     }
     if (sourceEnded_ && !drainRequested_) {
         drainRequested_ = true;
@@ -133,7 +218,12 @@ void PlaybackStream::OnState(pa_stream* s, void* self) {
     auto* me = static_cast<PlaybackStream*>(self);
     me->connection_.signal();
     const pa_stream_state_t state = pa_stream_get_state(s);
-    if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) me->source_.failed();
+    if (state == PA_STREAM_READY) {
+        me->timingInterval_ = kFirstTimingUpdate;
+        me->scheduleTimingUpdate();
+    } else if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
+        me->source_.failed();  // last: the source may let go of this stream
+    }
 }
 
 void PlaybackStream::OnDrained(pa_stream*, int success, void* self) {

@@ -5,13 +5,27 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
 #include "engine/decoder.h"
-#include "engine/pulse_connection.h"
+#include "pulse/connection.h"
 
 namespace engine {
+
+// What the stream asks of the server: the buffer and the refill step, from which the
+// server derives the latency of the sink (see playback_stream.cpp).
+struct BufferPlan {
+    std::uint32_t tlengthBytes;
+    std::uint32_t minreqBytes;
+    std::uint32_t prebufBytes;
+    std::uint32_t sinkLatencyMs;  // what the server will set the sink to for this stream
+    // Frames the stream may hold unheard at most: in the server's buffer and in the sink.
+    std::size_t unheardFrames;
+    std::size_t refillFrames;
+};
+BufferPlan PlanBuffer(AudioFormat format);
 
 class PlaybackStream {
   public:
@@ -19,44 +33,60 @@ class PlaybackStream {
     class Source {
       public:
         virtual ~Source() = default;
-        // Fills up to `frames` frames; fewer means the source has ended.
-        virtual std::size_t fill(std::int16_t* out, std::size_t frames) = 0;
+        // Copies up to `frames` frames; `ended` when the source ends after them. Fewer
+        // without `ended` means the rest is not decoded yet (see PlaybackStream::push).
+        virtual std::size_t take(std::int16_t* out, std::size_t frames, bool& ended) = 0;
         // The last sample written has been played.
         virtual void drained() = 0;
         // The server dropped the stream.
         virtual void failed() = 0;
     };
 
-    // Connects a running stream and waits until the server accepted it. Throws
-    // EngineError 6 for a format the server can't take, 3 when the server is gone.
-    PlaybackStream(PulseConnection& connection, AudioFormat format, Source& source);
+    // Connects a running stream. With `wait`, waits until the server accepted it and
+    // throws EngineError 6 for a format the server can't take, 3 when the server is gone;
+    // without (on the main loop thread), a refusal comes as Source::failed.
+    PlaybackStream(pulse::Connection& connection, AudioFormat format, Source& source, bool wait);
     ~PlaybackStream();
     PlaybackStream(const PlaybackStream&) = delete;
     PlaybackStream& operator=(const PlaybackStream&) = delete;
 
+    bool ready() const;
     void setCorked(bool corked);
-    // Frames of this stream that have become audible so far.
-    std::uint64_t audibleFrames() const;
+    // Frames of this stream that have become audible so far. Once the stream failed, the
+    // last known figure carried on by the time since (the server played on until it went).
+    std::uint64_t audibleFrames();
     std::uint64_t writtenFrames() const { return written_; }
+    // The source has more of what the server asked for.
+    void push();
 
     // False when the server can't play this format at all.
     static bool CanPlay(AudioFormat format);
 
   private:
+    using Clock = std::chrono::steady_clock;
     static void OnWrite(pa_stream* s, std::size_t bytes, void* self);
     static void OnState(pa_stream* s, void* self);
     static void OnDrained(pa_stream* s, int success, void* self);
+    static void OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
+                              void* self);
     void write(std::size_t bytes);
+    void scheduleTimingUpdate();
     void release();
 
-    PulseConnection& connection_;
+    pulse::Connection& connection_;
     AudioFormat format_;
     Source& source_;
     pa_stream* stream_ = nullptr;
     pa_operation* drain_ = nullptr;
+    pa_time_event* timingTimer_ = nullptr;
+    std::chrono::milliseconds timingInterval_{};
     std::uint64_t written_ = 0;
     bool sourceEnded_ = false;
     bool drainRequested_ = false;  // once: the drain is what tells the end
+    bool corked_ = false;
+    // The last audible figure the server's clock gave, and when.
+    std::uint64_t lastAudible_ = 0;
+    Clock::time_point lastAudibleAt_{};
 };
 
 }  // namespace engine

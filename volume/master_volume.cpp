@@ -35,7 +35,8 @@ void MasterVolume::WriteMasterVolume() {
 }
 
 void MasterVolume::Step(int32_t direction) {
-    if (!mixer_) return;
+    // While the sound server is away a click would move the bar and change nothing.
+    if (!mixer_ || !mixer_->Connected()) return;
     const int32_t minimum = bar_.Minimum();
     const int32_t maximum = bar_.Maximum();
     // 64-bit: a range of the full 32-bit width must neither overflow the step nor the sum.

@@ -1,10 +1,15 @@
 #include "volume/pulse_mixer.h"
 
-#include <pulse/error.h>
-#include <pulse/rtclock.h>
-#include <pulse/timeval.h>
-
 #include "volume/volume_scale.h"
+
+namespace {
+
+// The mixer never waits on operations it starts, so it drops its reference at once.
+void Forget(pa_operation* operation) {
+    if (operation) pa_operation_unref(operation);
+}
+
+}  // namespace
 
 std::unique_ptr<PulseMixer> PulseMixer::Open(MessageTarget* notify,
                                              std::chrono::milliseconds time_allowed) {
@@ -22,61 +27,55 @@ int32_t PulseMixer::Maximum() const {
 }
 
 bool PulseMixer::Connect(std::chrono::milliseconds time_allowed) {
-    loop_.reset(pa_threaded_mainloop_new());
-    if (!loop_) return false;
-    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_.get());
-    context_.reset(pa_context_new(api, "Vyn Player"));
-    if (!context_) return false;
-    pa_context_set_state_callback(context_.get(), &PulseMixer::OnContextState, this);
-    // Never start a server of our own: no server means no mixer.
-    if (pa_context_connect(context_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-        return false;
-    if (pa_threaded_mainloop_start(loop_.get()) < 0) return false;
-
-    MainloopLock lock(loop_.get());
     // A server that accepts the connection but never answers must not hold up start-up.
-    const pa_usec_t deadline = pa_rtclock_now() + time_allowed.count() * PA_USEC_PER_MSEC;
-    pa_time_event* time_up =
-        pa_context_rttime_new(context_.get(), deadline, &PulseMixer::OnTimeUp, this);
-    while (set_up_ == SetUpState::kWaiting) pa_threaded_mainloop_wait(loop_.get());
-    if (time_up) api->time_free(time_up);
+    const auto deadline = std::chrono::steady_clock::now() + time_allowed;
+    connection_ = std::make_unique<pulse::Connection>("Vyn Player",
+                                                      [this](bool ready) { OnConnection(ready); });
+    // Never start a server of our own: no server means no mixer.
+    if (!connection_->connect(time_allowed)) return false;
+    pulse::Connection::Lock lock(*connection_);
+    Subscribe();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    connection_->waitFor([this] { return set_up_ != SetUpState::kWaiting; },
+                         std::max(left, std::chrono::milliseconds(1)));
     return set_up_ == SetUpState::kReady;
 }
 
 void PulseMixer::FinishSetUp(SetUpState state) {
     if (set_up_ != SetUpState::kWaiting) return;
     set_up_ = state;
-    pa_threaded_mainloop_signal(loop_.get(), 0);
+    connection_->signal();
 }
 
-void PulseMixer::OnTimeUp(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
-    static_cast<PulseMixer*>(self)->FinishSetUp(SetUpState::kFailed);
+void PulseMixer::Subscribe() {
+    pa_context* context = connection_->context();
+    pa_context_set_subscribe_callback(context, &PulseMixer::OnEvent, this);
+    Forget(pa_context_subscribe(context,
+                                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
+                                                                    PA_SUBSCRIPTION_MASK_SERVER),
+                                nullptr, nullptr));
+    RequestDefaultSink();
 }
 
-void PulseMixer::OnContextState(pa_context* context, void* self_) {
-    auto* self = static_cast<PulseMixer*>(self_);
-    switch (pa_context_get_state(context)) {
-        case PA_CONTEXT_READY:
-            pa_context_set_subscribe_callback(context, &PulseMixer::OnEvent, self);
-            Forget(pa_context_subscribe(
-                context,
-                static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
-                                                    PA_SUBSCRIPTION_MASK_SERVER),
-                nullptr, nullptr));
-            self->RequestDefaultSink();
-            break;
-        case PA_CONTEXT_FAILED:
-        case PA_CONTEXT_TERMINATED:
-            // A server that goes away later leaves the last volume in place; writes stop.
-            self->FinishSetUp(SetUpState::kFailed);
-            break;
-        default:
-            break;
+void PulseMixer::OnConnection(bool ready) {
+    if (ready) {
+        // A new server: its default sink, its volume, its events.
+        sink_name_.clear();
+        Subscribe();
+        return;
     }
+    // Until the server is back the bar keeps the last volume and clicks do nothing.
+    connected_ = false;
+    sink_index_ = PA_INVALID_INDEX;
+    sink_channels_ = 0;
+    writes_in_flight_ = 0;
+    own_write_settled_ = false;
+    FinishSetUp(SetUpState::kFailed);
 }
 
 void PulseMixer::RequestDefaultSink() {
-    Forget(pa_context_get_server_info(context_.get(), &PulseMixer::OnServerInfo, this));
+    Forget(pa_context_get_server_info(connection_->context(), &PulseMixer::OnServerInfo, this));
 }
 
 void PulseMixer::OnServerInfo(pa_context* context, const pa_server_info* info, void* self_) {
@@ -85,7 +84,7 @@ void PulseMixer::OnServerInfo(pa_context* context, const pa_server_info* info, v
         self->FinishSetUp(SetUpState::kFailed);
         return;
     }
-    if (self->set_up_ == SetUpState::kReady && self->sink_name_ == info->default_sink_name) return;
+    if (self->connected_ && self->sink_name_ == info->default_sink_name) return;
     self->sink_name_ = info->default_sink_name;
     Forget(pa_context_get_sink_info_by_name(context, self->sink_name_.c_str(),
                                             &PulseMixer::OnSinkInfo, self));
@@ -111,8 +110,10 @@ void PulseMixer::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void
         return;
     }
     if (!info) return;  // the end-of-list call after the one sink
+    const bool reconnected = !self->connected_ && self->set_up_ == SetUpState::kReady;
     self->sink_index_ = info->index;
     self->sink_channels_ = info->volume.channels;
+    self->connected_ = true;
     // While our own writes are in flight the server still reports older values; taking
     // them would move the bar back under a user who clicks quickly.
     if (self->writes_in_flight_ > 0) return;
@@ -122,19 +123,19 @@ void PulseMixer::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void
         self->FinishSetUp(SetUpState::kReady);
         return;
     }
-    if (!changed && !self->own_write_settled_) return;
+    if (!changed && !self->own_write_settled_ && !reconnected) return;
     self->own_write_settled_ = false;
     if (self->notify_) self->notify_->post(self->notify_, VYN_MM_MIXM_CONTROL_CHANGE, 0, 0);
 }
 
 void PulseMixer::WriteVolume(uint32_t value) {
-    if (!loop_) return;
-    MainloopLock lock(loop_.get());
-    if (pa_context_get_state(context_.get()) != PA_CONTEXT_READY || sink_channels_ == 0) return;
+    if (!connection_) return;
+    pulse::Connection::Lock lock(*connection_);
+    if (!connection_->ready() || !connected_ || sink_channels_ == 0) return;
     pa_cvolume volume;
     pa_cvolume_set(&volume, sink_channels_, PulseFromVolume(value));  // all channels as one
     pa_operation* operation = pa_context_set_sink_volume_by_index(
-        context_.get(), sink_index_, &volume, &PulseMixer::OnWriteDone, this);
+        connection_->context(), sink_index_, &volume, &PulseMixer::OnWriteDone, this);
     if (!operation) return;
     pa_operation_unref(operation);
     ++writes_in_flight_;
@@ -143,10 +144,10 @@ void PulseMixer::WriteVolume(uint32_t value) {
 
 void PulseMixer::OnWriteDone(pa_context* context, int success, void* self_) {
     auto* self = static_cast<PulseMixer*>(self_);
-    --self->writes_in_flight_;
+    if (self->writes_in_flight_ > 0) --self->writes_in_flight_;
     if (success) {
         self->own_write_settled_ = true;
-    } else if (self->writes_in_flight_ == 0) {
+    } else if (self->writes_in_flight_ == 0 && self->sink_index_ != PA_INVALID_INDEX) {
         // The value cached at the write is not what the server has: read it back.
         Forget(pa_context_get_sink_info_by_index(context, self->sink_index_,
                                                  &PulseMixer::OnSinkInfo, self));
@@ -154,8 +155,6 @@ void PulseMixer::OnWriteDone(pa_context* context, int success, void* self_) {
 }
 
 void PulseMixer::Close() {
-    if (!loop_) return;
-    pa_threaded_mainloop_stop(loop_.get());  // no callback runs after this
-    context_.reset();
-    loop_.reset();
+    connection_.reset();  // joins the loop thread: no callback runs after this
+    connected_ = false;
 }

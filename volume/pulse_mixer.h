@@ -2,6 +2,8 @@
 // libpulse runs on its own thread: the volume is cached there, so reads never wait, writes
 // are sent without waiting for the reply, and changes made by anyone are posted to the
 // main window as VYN_MM_MIXM_CONTROL_CHANGE. Nothing polls: an idle connection never wakes.
+// A server that goes away is reconnected by the connection; once it is back the new
+// server's volume is read and posted like any other change.
 #pragma once
 
 #include <pulse/introspect.h>
@@ -13,8 +15,8 @@
 #include <string>
 
 #include "platform/message_target.h"
+#include "pulse/connection.h"
 #include "volume/master_mixer.h"
-#include "volume/pulse_handles.h"
 
 class PulseMixer final : public MasterMixer {
   public:
@@ -34,6 +36,7 @@ class PulseMixer final : public MasterMixer {
     int32_t Minimum() const override { return 0; }
     int32_t Maximum() const override;
     uint32_t ReadVolume() override { return cached_volume_.load(); }
+    bool Connected() const override { return connected_.load(); }
     void WriteVolume(uint32_t value) override;
     void Close() override;
 
@@ -43,20 +46,18 @@ class PulseMixer final : public MasterMixer {
     bool Connect(std::chrono::milliseconds time_allowed);
 
     // Callbacks on the loop thread, with its lock held.
-    static void OnContextState(pa_context* context, void* self);
+    void OnConnection(bool ready);
+    void Subscribe();
     static void OnEvent(pa_context* context, pa_subscription_event_type_t type, uint32_t index,
                         void* self);
     static void OnServerInfo(pa_context* context, const pa_server_info* info, void* self);
     static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* self);
     static void OnWriteDone(pa_context* context, int success, void* self);
-    static void OnTimeUp(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv,
-                         void* self);
     void FinishSetUp(SetUpState state);
     void RequestDefaultSink();
 
     MessageTarget* const notify_;
-    MainloopHandle loop_;
-    ContextHandle context_;
+    std::unique_ptr<pulse::Connection> connection_;
 
     // Owned by the loop thread (or by whoever holds its lock).
     SetUpState set_up_ = SetUpState::kWaiting;
@@ -67,4 +68,5 @@ class PulseMixer final : public MasterMixer {
     bool own_write_settled_ = false;
 
     std::atomic<uint32_t> cached_volume_{0};
+    std::atomic<bool> connected_{false};  // a sink is known on a live server
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "tests/engine/bass_library.h"
@@ -92,6 +93,33 @@ TEST(EngineLifecycle, FreeJoinsTheOutputThreadWhilePlaying) {
     EXPECT_TRUE(target.all().empty()) << "a freed channel posts no end";
     EXPECT_EQ(bass.StreamPlay(s, 0, 0), 0);
     EXPECT_EQ(bass.ErrorGetCode(), BASS_ERROR_INIT);
+}
+
+// The player re-initialises at every stop and reloads the library: a late end message of an
+// old channel must never match a new one.
+TEST(EngineLifecycle, HandlesAreNeverReusedAcrossInitsAndReloads) {
+    REQUIRE_SOUND_SERVER();
+    media::ScratchDir dir("engine-handles");
+    const auto wav = media::WriteWav(dir / "quiet.wav", {.seconds = 0.1, .toneHz = 0});
+    const auto mod = media::WriteMod(dir / "tune.mod");
+    std::set<DWORD> seen;
+    for (int load = 0; load < 3; ++load) {
+        BassLibrary bass;
+        for (int init = 0; init < 2; ++init) {
+            ASSERT_TRUE(bass.Init(-1, 44100, 32, nullptr)) << "code " << bass.ErrorGetCode();
+            for (int i = 0; i < 3; ++i) {
+                const DWORD s = bass.StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
+                const DWORD m = bass.MusicLoad(0, mod.path.c_str(), 0, 0, 0x2800);
+                ASSERT_NE(s, 0u);
+                ASSERT_NE(m, 0u);
+                EXPECT_TRUE(seen.insert(s).second) << "stream handle " << s << " came again";
+                EXPECT_TRUE(seen.insert(m).second) << "music handle " << m << " came again";
+                if (i == 0) bass.StreamFree(s);  // freed ones are not reused either
+            }
+            ASSERT_TRUE(bass.Free());
+        }
+    }
+    EXPECT_EQ(seen.size(), 36u);
 }
 
 }  // namespace

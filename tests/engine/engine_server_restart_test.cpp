@@ -1,0 +1,201 @@
+// The sound server killed mid-play and started again on the same socket, as PulseAudio and
+// PipeWire restart on updates: the engine reconnects by itself and plays on from what was
+// heard. Each test runs its own daemon, without a keep-alive client.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "tests/engine/bass_library.h"
+#include "tests/engine/posted_messages.h"
+#include "tests/engine/restartable_server.h"
+#include "tests/media/media.h"
+#include "tests/media/scratch_dir.h"
+
+namespace {
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+struct Track {
+    const char* name;
+    bool music;
+};
+
+class ServerRestart : public ::testing::TestWithParam<Track> {
+  protected:
+    void SetUp() override { START_SOUND_SERVER(server_); }
+    void TearDown() override {
+        if (bass_) bass_->Free();
+        bass_.reset();
+        unsetenv("VYN_ENGINE_GIVE_UP_MS");
+    }
+
+    // Loads and initialises the engine; `giveUpMs` shortens the wait for a lost server.
+    void Init(std::optional<int> giveUpMs = std::nullopt) {
+        if (giveUpMs) setenv("VYN_ENGINE_GIVE_UP_MS", std::to_string(*giveUpMs).c_str(), 1);
+        bass_.emplace();
+        ASSERT_TRUE(bass_->Init(-1, 44100, 32, &messages_)) << "code " << bass_->ErrorGetCode();
+    }
+    BassLibrary& bass() { return *bass_; }
+
+    // A 3 s tone, or the 3-order module song (0.96 s an order, 0.12 s a row).
+    DWORD Open(bool music) {
+        music_ = music;
+        DWORD h = 0;
+        if (music) {
+            const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = 3, .rowsPerOrder = 8});
+            h = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
+        } else {
+            const auto wav = media::WriteWav(dir_ / "a.wav", {.seconds = 3});
+            h = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
+        }
+        EXPECT_NE(h, 0u) << "code " << bass().ErrorGetCode();
+        EXPECT_NE(bass().ChannelSetSync(h, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+        return h;
+    }
+    bool Play(DWORD h) { return music_ ? bass().MusicPlay(h) : bass().StreamPlay(h, 0, 0); }
+    double Length(DWORD h) {
+        return bass().ChannelBytes2Seconds(
+            h, music_ ? bass().MusicGetLength(h, -1) : bass().StreamGetLength(h));
+    }
+    // The audible position in seconds; module music to the row.
+    double Heard(DWORD h) {
+        const QWORD p = bass().ChannelGetPosition(h);
+        if (!music_) return bass().ChannelBytes2Seconds(h, p);
+        return (p & 0xFFFF) * 0.96 + (p >> 16) * 0.12;
+    }
+    static void Sleep(double s) { std::this_thread::sleep_for(std::chrono::duration<double>(s)); }
+    bool WaitUntil(const std::function<bool()>& done, double seconds) {
+        for (double t = 0; t < seconds; t += 0.02) {
+            if (done()) return true;
+            Sleep(0.02);
+        }
+        return done();
+    }
+    std::size_t EndsOf(DWORD h) const {
+        std::size_t n = 0;
+        for (const auto& m : messages_.all()) n += m.wparam == h;
+        return n;
+    }
+    double SinkLatencyMs() {
+        static const std::regex configured(R"(configured (\d+) usec)");
+        std::smatch m;
+        const std::string text =
+            Output("PULSE_SERVER=" + server_.address() + " pactl list sinks 2>/dev/null");
+        return std::regex_search(text, m, configured) ? std::stod(m[1]) / 1000 : -1;
+    }
+
+    RestartableServer server_;
+    PostedMessages messages_;
+    media::ScratchDir dir_{
+        "engine-restart-" +
+        std::to_string(::testing::UnitTest::GetInstance()->current_test_info()->line())};
+    std::optional<BassLibrary> bass_;
+    bool music_ = false;
+};
+
+TEST_P(ServerRestart, PlaysOnFromWhereItWasHeardAndEndsOnce) {
+    Init();
+    const DWORD h = Open(GetParam().music);
+    ASSERT_TRUE(Play(h));
+    Sleep(1.2);
+    // Alone on the server, the stream sets the sink's latency to what it asks for.
+    const double latency = SinkLatencyMs();
+    EXPECT_GE(latency, 25);
+    EXPECT_LE(latency, 60);
+
+    const double before = Heard(h);
+    server_.Kill();
+    Sleep(0.3);
+    const double away = Heard(h);
+    EXPECT_GE(away, before) << "the position does not jump back";
+    EXPECT_LT(away, before + 0.2);
+    Sleep(0.3);
+    EXPECT_EQ(Heard(h), away) << "the position stands still while the server is away";
+    const auto wav = media::WriteWav(dir_ / "new.wav", {.seconds = 0.5});
+    EXPECT_EQ(bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_DRIVER);
+
+    ASSERT_TRUE(server_.Start());
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, Length(h) - away + 5)) << "no end";
+    Sleep(0.4);
+    EXPECT_EQ(messages_.all().size(), 1u);
+    const auto spans = media::FindSound(recorder.Stop(), 0.02, 0.1);
+    ASSERT_FALSE(spans.empty()) << "sound returns on the new server";
+    double heard = 0;
+    for (const auto& s : spans) heard += s.end - s.start;
+    // The rest after the frame last heard, give or take the recorder's start.
+    EXPECT_NEAR(heard, Length(h) - away, GetParam().music ? 0.3 : 0.2);
+}
+
+TEST_P(ServerRestart, PausedStaysPausedAndResumesWhereItStood) {
+    Init();
+    const DWORD h = Open(GetParam().music);
+    ASSERT_TRUE(Play(h));
+    Sleep(0.8);
+    ASSERT_TRUE(bass().ChannelPause(h));
+    const QWORD paused = bass().ChannelGetPosition(h);
+    server_.Kill();
+    Sleep(0.2);
+    EXPECT_EQ(bass().ChannelGetPosition(h), paused);
+    ASSERT_TRUE(server_.Start());
+    Sleep(1.0);  // reconnected meanwhile
+    EXPECT_EQ(bass().ChannelGetPosition(h), paused);
+    EXPECT_TRUE(messages_.all().empty());
+    EXPECT_FALSE(bass().ChannelPause(h)) << "still paused, not playing";
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_NOPLAY);
+    ASSERT_TRUE(bass().ChannelResume(h)) << "code " << bass().ErrorGetCode();
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, Length(h) + 3));
+    Sleep(0.3);
+    EXPECT_EQ(messages_.all().size(), 1u);
+}
+
+TEST_P(ServerRestart, AwayTooLongStopsWithoutAnEndAndPlayWorksOnceBack) {
+    Init(600);
+    const DWORD h = Open(GetParam().music);
+    ASSERT_TRUE(Play(h));
+    Sleep(0.8);
+    server_.Kill();
+    Sleep(1.0);
+    const QWORD stood = bass().ChannelGetPosition(h);
+    EXPECT_FALSE(bass().ChannelPause(h)) << "stopped, so not playing";
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_NOPLAY);
+    EXPECT_FALSE(Play(h)) << "nothing plays without a server";
+    EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_DRIVER);
+
+    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(WaitUntil([&] { return Play(h) != 0; }, 3)) << "code " << bass().ErrorGetCode();
+    EXPECT_GE(bass().ChannelGetPosition(h), stood) << "it plays on from where it stopped";
+    // A new stream works without BASS_Free and BASS_Init.
+    const auto wav = media::WriteWav(dir_ / "new.wav", {.seconds = 0.3, .toneHz = 0});
+    const HSTREAM fresh = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
+    ASSERT_NE(fresh, 0u) << "code " << bass().ErrorGetCode();
+    ASSERT_NE(bass().ChannelSetSync(fresh, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    ASSERT_TRUE(bass().StreamPlay(fresh, 0, 0));
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(fresh) > 0 && EndsOf(h) > 0; }, Length(h) + 3));
+    Sleep(0.3);
+    EXPECT_EQ(EndsOf(fresh), 1u);
+    EXPECT_EQ(EndsOf(h), 1u) << "the stopped channel posted nothing while it stood";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ServerRestart,
+                         ::testing::Values(Track{"Stream", false}, Track{"Music", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

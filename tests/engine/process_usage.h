@@ -1,0 +1,34 @@
+// What this process holds: threads, open descriptors, resident memory.
+#pragma once
+
+#include <dirent.h>
+
+#include <fstream>
+#include <string>
+
+struct ProcessUsage {
+    int threads = 0;
+    int fds = 0;
+    long residentKb = -1;
+
+    static ProcessUsage Now() {
+        ProcessUsage u;
+        u.threads = Count("/proc/self/task");
+        u.fds = Count("/proc/self/fd") - 1;  // opendir's own descriptor shows up there
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmRSS:", 0) == 0) u.residentKb = std::stol(line.substr(6));
+        return u;
+    }
+
+  private:
+    static int Count(const char* folder) {
+        int n = 0;
+        if (DIR* d = opendir(folder)) {
+            while (const dirent* e = readdir(d))
+                if (e->d_name[0] != '.') ++n;
+            closedir(d);
+        }
+        return n;
+    }
+};
