@@ -34,10 +34,10 @@ class Stall {
         inode_ = 0;
         changed_.notify_all();
     }
-    // Waits until a read of the file is blocked.
-    bool WaitUntilBlocked() {
+    // Waits until `count` reads of the file are blocked.
+    bool WaitUntilBlocked(int count = 1) {
         std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(5), [&] { return blocked_ > 0; });
+        return changed_.wait_for(lock, std::chrono::seconds(5), [&] { return blocked_ >= count; });
     }
     int Blocked() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -158,11 +158,11 @@ TEST_F(EngineStall, FreeAndUnloadLeaveAStalledReadBehindSafely) {
     ASSERT_TRUE(stall.WaitUntilBlocked());
     EXPECT_TRUE(bass().StreamFree(s));
     ASSERT_TRUE(bass().StreamPlay(other, 0, 0));
-    ASSERT_TRUE(stall.WaitUntilBlocked());
+    ASSERT_TRUE(stall.WaitUntilBlocked(2));
     const int withBoth = Threads();
     EXPECT_TRUE(bass().Free());
     EndWatchdog();
-    TearDown();  // dlclose while the reads are still blocked
+    EngineTest::TearDown();  // dlclose while the reads are still blocked
     EXPECT_EQ(stall.Blocked(), 2);
     stall.Release();
     // The threads left behind see they were abandoned and end without touching the engine.
