@@ -1,34 +1,37 @@
 #include "trackinfo/display_title.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "trackinfo/tag_text.h"
 #include "trackinfo/track_tags.h"
 
-namespace {
-std::string TitleFromSource(FormatCode code, const TrackSource& source) {
-    switch (code) {
+ArtistTitle GetSongTags(FormatCode currentFormat, const TrackSource& source) {
+    switch (currentFormat) {
+        case 0:
+            return {};
         case 1:
         case 2:
         case 3: {
-            std::string title = ReadId3v2Title(source);
+            ArtistTitle tags = ReadId3v2ArtistTitle(source);
             // ID3v1 is asked only when ID3v2 gave neither artist nor title.
-            return title.empty() ? ReadId3v1Title(source) : title;
+            if (tags.artist.empty() && tags.title.empty()) tags = ReadId3v1ArtistTitle(source);
+            return tags;
         }
         case 4:
-            return ReadVorbisTitle(source);
+            return ReadVorbisArtistTitle(source);
         case 5:
             return {};  // WAV titles always come from the file name
         default:
-            return ReadModuleTitle(source);  // 6..12: module music
+            return {{}, ReadModuleTitle(source)};  // 6..12: module music
     }
 }
-}  // namespace
 
 std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
                          const std::vector<std::string>& entries, const TrackSource& source) {
     if (currentFormat == 0 || currentTrack < 0) return std::string(ProductTitle);
-    std::string title = TitleFromSource(currentFormat, source);
+    ArtistTitle tags = GetSongTags(currentFormat, source);
+    std::string title = JoinArtistTitle(std::move(tags.artist), std::move(tags.title));
     if (!title.empty()) return title;
     const auto index = static_cast<size_t>(currentTrack);
     if (index >= entries.size()) return std::string(ProductTitle);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "trackinfo/format_table.h"
+#include "trackinfo/tag_text.h"
 #include "trackinfo/track_source.h"
 
 // Shown when no track is current, or when the current entry is gone and no tag names it.
@@ -16,6 +17,10 @@ inline constexpr std::string_view ProductTitle = "Vyn Player";
 // while playing) gives ProductTitle when no tag gave a title. Text stays bytes.
 std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
                          const std::vector<std::string>& entries, const TrackSource& source);
+
+// Artist and title apart, from the same tags the title above is made of (a module's name is
+// its title); both empty when the channel's tags name neither.
+ArtistTitle GetSongTags(FormatCode currentFormat, const TrackSource& source);
 
 // The file name (after the last '/') without its extension when that extension is the one
 // of `code`; otherwise the whole file name. A leading dot never starts an extension.

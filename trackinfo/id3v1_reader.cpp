@@ -1,6 +1,7 @@
 #include "trackinfo/id3v1_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr size_t FieldWidth = 30;
@@ -13,8 +14,11 @@ TagBytes Field(TagBytes block, size_t offset) {
 }
 }  // namespace
 
+ArtistTitle ReadId3v1ArtistTitle(TagBytes block) {
+    return {FieldText(Field(block, ArtistOffset)), FieldText(Field(block, TitleOffset))};
+}
+
 std::string ReadId3v1Title(TagBytes block) {
-    const std::string artist = FieldText(Field(block, ArtistOffset));
-    const std::string title = FieldText(Field(block, TitleOffset));
-    return JoinArtistTitle(artist, title);
+    ArtistTitle found = ReadId3v1ArtistTitle(block);
+    return JoinArtistTitle(std::move(found.artist), std::move(found.title));
 }

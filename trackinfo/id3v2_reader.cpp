@@ -98,18 +98,17 @@ void ReadId3v24Frames(TagBytes block, ArtistTitle& found) {
     WalkFrames(area, pos, Version4Frames, found);
 }
 
-std::string ReadId3v2Title(TagBytes block) {
-    if (block.size() < Id3v2HeaderSize) return {};
+ArtistTitle ReadId3v2ArtistTitle(TagBytes block) {
     ArtistTitle found;
-    switch (block[3]) {
-        case 3:
-            ReadId3v23Frames(block, found);
-            break;
-        case 4:
-            ReadId3v24Frames(block, found);
-            break;
-        default:
-            return {};
-    }
+    if (block.size() < Id3v2HeaderSize) return found;
+    if (block[3] == 3)
+        ReadId3v23Frames(block, found);
+    else if (block[3] == 4)
+        ReadId3v24Frames(block, found);
+    return found;
+}
+
+std::string ReadId3v2Title(TagBytes block) {
+    ArtistTitle found = ReadId3v2ArtistTitle(block);
     return JoinArtistTitle(std::move(found.artist), std::move(found.title));
 }

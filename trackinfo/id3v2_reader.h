@@ -23,6 +23,8 @@ std::uint64_t Id3v2TagLength(TagBytes block);
 // only frames with text encoding 0 (ISO-8859-1) are taken. The walk never reads past the
 // end the header states, nor past the block's own end where the block is shorter.
 std::string ReadId3v2Title(TagBytes block);
+// The same two frames apart; both empty for any other version.
+ArtistTitle ReadId3v2ArtistTitle(TagBytes block);
 
 // The frame walks of the two versions; the later frame of an identifier wins.
 void ReadId3v23Frames(TagBytes block, ArtistTitle& found);

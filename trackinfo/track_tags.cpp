@@ -46,6 +46,18 @@ std::string ReadVorbisTitle(const TrackSource& source) {
     return ReadVorbisTitle(VorbisCommentBlock(source.StreamTags(BASS_TAG_OGG)));
 }
 
+ArtistTitle ReadId3v1ArtistTitle(const TrackSource& source) {
+    return ReadId3v1ArtistTitle(Id3v1Block(source.StreamTags(BASS_TAG_ID3)));
+}
+
+ArtistTitle ReadId3v2ArtistTitle(const TrackSource& source) {
+    return ReadId3v2ArtistTitle(Id3v2Block(source.StreamTags(BASS_TAG_ID3V2)));
+}
+
+ArtistTitle ReadVorbisArtistTitle(const TrackSource& source) {
+    return ReadVorbisArtistTitle(VorbisCommentBlock(source.StreamTags(BASS_TAG_OGG)));
+}
+
 std::string ReadModuleTitle(const TrackSource& source) {
     const char* name = source.MusicName();
     if (name == nullptr) return {};

@@ -18,6 +18,10 @@ TagBytes VorbisCommentBlock(const char* data);
 std::string ReadId3v1Title(const TrackSource& source);
 std::string ReadId3v2Title(const TrackSource& source);
 std::string ReadVorbisTitle(const TrackSource& source);
+// The same tags with artist and title apart.
+ArtistTitle ReadId3v1ArtistTitle(const TrackSource& source);
+ArtistTitle ReadId3v2ArtistTitle(const TrackSource& source);
+ArtistTitle ReadVorbisArtistTitle(const TrackSource& source);
 
 // The module's own name, trimmed; empty when it has none.
 std::string ReadModuleTitle(const TrackSource& source);

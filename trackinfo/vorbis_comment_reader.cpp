@@ -1,8 +1,10 @@
 #include "trackinfo/vorbis_comment_reader.h"
 
+#include <utility>
+
 #include "trackinfo/format_table.h"
 
-std::string ReadVorbisTitle(TagBytes block) {
+ArtistTitle ReadVorbisArtistTitle(TagBytes block) {
     std::string_view rest(reinterpret_cast<const char*>(block.data()), block.size());
     std::string_view artist;
     std::string_view title;
@@ -24,5 +26,10 @@ std::string ReadVorbisTitle(TagBytes block) {
         rest.remove_prefix(nul + 1);
         if (rest.empty() || rest.front() == '\0') break;
     }
-    return JoinArtistTitle(std::string(TrimText(artist)), std::string(TrimText(title)));
+    return {std::string(TrimText(artist)), std::string(TrimText(title))};
+}
+
+std::string ReadVorbisTitle(TagBytes block) {
+    ArtistTitle found = ReadVorbisArtistTitle(block);
+    return JoinArtistTitle(std::move(found.artist), std::move(found.title));
 }

@@ -8,3 +8,5 @@
 // trimmed after the scan. An entry without '=' or starting with '=' ends the scan, as does
 // an entry that the block ends before its NUL.
 std::string ReadVorbisTitle(TagBytes block);
+// The same scan, the two values apart.
+ArtistTitle ReadVorbisArtistTitle(TagBytes block);
