@@ -18,7 +18,9 @@ PlaybackController::PlaybackController(PlayerView& view, PlaylistModel& playlist
       errors_(errors),
       trackSource_(bass),
       position_(view, bass, [this] { return GetSongTitle(); }),
-      random_(RandomGenerator::SeededFromClock()) {}
+      random_(RandomGenerator::SeededFromClock()) {
+    position_.SetSeekListener([this] { Notify(PlaybackEvent::Seeked); });
+}
 
 PlaybackController::~PlaybackController() {
     StopTimePosTimer();
@@ -26,6 +28,16 @@ PlaybackController::~PlaybackController() {
 
 void PlaybackController::PlayCurrent() {
     if (playlist_.Count() == 0) return;
+    try {
+        StartCurrent();
+    } catch (...) {
+        Notify(PlaybackEvent::Changed);  // the previous track is gone all the same
+        throw;
+    }
+    Notify(PlaybackEvent::Started);
+}
+
+void PlaybackController::StartCurrent() {
     StopTimePosTimer();
     bass_.StopAndFree();
     bass_.LoadAudioLibrary();
@@ -71,6 +83,7 @@ void PlaybackController::FreeAllBASS() {
     view_.SetCaption(GetSongTitle());
     view_.SetTotalText("0:00");
     view_.SetElapsedText("0:00");
+    Notify(PlaybackEvent::Changed);
 }
 
 void PlaybackController::PlaySelected() {
@@ -86,7 +99,9 @@ void PlaybackController::PlayButtonClick() {
 }
 
 void PlaybackController::PauseButtonClick() {
-    if (bass_.Channel() != 0) bass_.TogglePause();
+    if (bass_.Channel() == 0) return;
+    bass_.TogglePause();
+    Notify(PlaybackEvent::Changed);
 }
 
 void PlaybackController::StopButtonClick() {
@@ -120,6 +135,14 @@ void PlaybackController::WM_NEXT(std::uintptr_t wparam) {
 
 std::string PlaybackController::GetSongTitle() const {
     return ::GetSongTitle(currentFormat_, currentTrack_, playlist_.Entries(), trackSource_);
+}
+
+ArtistTitle PlaybackController::GetSongTags() const {
+    return ::GetSongTags(currentFormat_, trackSource_);
+}
+
+void PlaybackController::Notify(PlaybackEvent event) const {
+    if (listener_) listener_(event);
 }
 
 void PlaybackController::StartTimePosTimer() {

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,9 +18,15 @@
 #include "playlist/playlist_model.h"
 #include "playlist/playlist_playback.h"
 #include "trackinfo/format_table.h"
+#include "trackinfo/tag_text.h"
+
+// What changed, for whoever mirrors the player's state (the desktop's media controls).
+enum class PlaybackEvent { Started, Changed, Seeked };
 
 class PlaybackController : public PlaylistPlayback {
   public:
+    using Listener = std::function<void(PlaybackEvent)>;
+
     // Handlers may throw (the main window guards each); exceptions of the position timer's
     // ticks go to `errors`.
     PlaybackController(PlayerView& view, PlaylistModel& playlist, lightBASS& bass,
@@ -57,12 +64,21 @@ class PlaybackController : public PlaylistPlayback {
     FormatCode CurrentFormat() const { return currentFormat_; }
     bool TimerActive() const { return positionTimer_ != nullptr; }
 
+    // Told after every start, stop, pause, resume and seek; also when a start failed.
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+    // Artist and title apart, from the tags the title comes from.
+    ArtistTitle GetSongTags() const;
+
     PositionDisplay& Position() { return position_; }
+    lightBASS& Bass() { return bass_; }
+    const PlaylistModel& Playlist() const { return playlist_; }
     RandomGenerator& Random() { return random_; }
 
   private:
+    void StartCurrent();
     void StartTimePosTimer();
     void StopTimePosTimer();
+    void Notify(PlaybackEvent event) const;
 
     PlayerView& view_;
     PlaylistModel& playlist_;
@@ -74,4 +90,5 @@ class PlaybackController : public PlaylistPlayback {
     std::unique_ptr<QTimer> positionTimer_;
     int currentTrack_ = -1;
     FormatCode currentFormat_ = 0;
+    Listener listener_;
 };

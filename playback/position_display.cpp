@@ -49,5 +49,13 @@ void PositionDisplay::ProgrBarScroll(int code, int& position) {
     seekDragging_ = code == scTrack;
     if (bass_.ChannelPaused() || code != scEndScroll) return;
     const std::int64_t target = std::max(position, 0) * unitsPerStep_;
-    bass_.Api().ChannelSetPosition(channel, static_cast<std::uint64_t>(target));
+    SeekTo(static_cast<std::uint64_t>(target));
+}
+
+bool PositionDisplay::SeekTo(std::uint64_t position) {
+    const std::uint32_t channel = bass_.Channel();
+    if (channel == 0 || bass_.ChannelPaused()) return false;
+    if (bass_.Api().ChannelSetPosition(channel, position) == 0) return false;
+    if (seekListener_) seekListener_();
+    return true;
 }

@@ -40,6 +40,12 @@ class PositionDisplay {
     // One step of a scroll action on the seek bar; a drag seeks once, when it ends.
     void ProgrBarScroll(int code, int& position);
 
+    // Moves the open channel to `position` (bytes of a stream, an order of module music);
+    // nothing happens without a channel or while it is paused. True when the engine moved.
+    bool SeekTo(std::uint64_t position);
+    // Told after every seek that moved the channel.
+    void SetSeekListener(std::function<void()> listener) { seekListener_ = std::move(listener); }
+
     bool SeekDragging() const { return seekDragging_; }
     // Engine units per seek bar unit: 1 unless the range had to be scaled.
     std::int64_t UnitsPerStep() const { return unitsPerStep_; }
@@ -50,4 +56,5 @@ class PositionDisplay {
     TitleSource title_;
     bool seekDragging_ = false;
     std::int64_t unitsPerStep_ = 1;
+    std::function<void()> seekListener_;
 };
