@@ -11,7 +11,10 @@
 #include "playlist/playlist_playback.h"
 
 namespace {
-constexpr char kLoadFilter[] = "Плейлист Vyn Player|*.vyn|Плейлист m3u|*.m3u";
+// The first two pairs are the program's own; the kinds read since follow them.
+constexpr char kLoadFilter[] =
+    "Плейлист Vyn Player|*.vyn|Плейлист m3u|*.m3u|"
+    "Плейлист m3u8|*.m3u8|Плейлист pls|*.pls|Плейлист xspf|*.xspf";
 constexpr char kSaveFilter[] = "Плейлист Vyn Player|*.vyn";
 constexpr char kNativeExtension[] = ".vyn";
 

@@ -1,12 +1,18 @@
 #include "playlist/playlist_file.h"
 
 #include "playlist/entry_path.h"
+#include "playlist/file_uri.h"
+#include "playlist/pls_reader.h"
 #include "playlist/whole_file.h"
+#include "playlist/xspf_reader.h"
 
 PlaylistFormat PlaylistFormatOf(std::string_view path) {
     const std::string_view extension = ExtensionOf(path);
     if (extension == ".vyn") return PlaylistFormat::Native;
     if (extension == ".m3u") return PlaylistFormat::M3u;
+    if (extension == ".m3u8") return PlaylistFormat::M3u8;
+    if (extension == ".pls") return PlaylistFormat::Pls;
+    if (extension == ".xspf") return PlaylistFormat::Xspf;
     return PlaylistFormat::Unknown;
 }
 
@@ -53,8 +59,8 @@ std::vector<std::string> ParseM3uPlaylist(std::string_view text, std::string_vie
         if (line.starts_with('#') || IsBlank(line)) return;
         if (line.starts_with('/'))
             entries.emplace_back(line);
-        else
-            entries.push_back(JoinFolderAndName(listFolder, line));
+        else if (auto entry = EntryFromLocation(line, listFolder, false))
+            entries.push_back(std::move(*entry));
     });
     return entries;
 }
@@ -75,8 +81,16 @@ std::vector<std::string> ReadPlaylistFile(const std::string& path) {
     const PlaylistFormat format = PlaylistFormatOf(path);
     if (format == PlaylistFormat::Unknown) return {};
     const std::string text = ReadWholeFile(path);
-    if (format == PlaylistFormat::Native) return ParseNativePlaylist(text);
-    return ParseM3uPlaylist(text, FolderOf(path));
+    switch (format) {
+        case PlaylistFormat::Native:
+            return ParseNativePlaylist(text);
+        case PlaylistFormat::Pls:
+            return ParsePlsPlaylist(text, FolderOf(path));
+        case PlaylistFormat::Xspf:
+            return ParseXspfPlaylist(text, FolderOf(path));
+        default:
+            return ParseM3uPlaylist(text, FolderOf(path));
+    }
 }
 
 void WritePlaylistFile(const std::string& path, const std::vector<std::string>& entries) {

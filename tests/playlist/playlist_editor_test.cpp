@@ -131,7 +131,9 @@ TEST_F(EditorTest, LoadAppendsWhatTheFileHolds) {
     Fill({"/old.mp3"});
     dialogs.openAnswers.push_back(std::vector<std::string>{folder / "list.vyn"});
     editor.Button1Click();
-    EXPECT_EQ(LastDialogOptions().filter, "Плейлист Vyn Player|*.vyn|Плейлист m3u|*.m3u");
+    EXPECT_EQ(LastDialogOptions().filter,
+              "Плейлист Vyn Player|*.vyn|Плейлист m3u|*.m3u|"
+              "Плейлист m3u8|*.m3u8|Плейлист pls|*.pls|Плейлист xspf|*.xspf");
     EXPECT_FALSE(LastDialogOptions().mustExist);
     EXPECT_FALSE(LastDialogOptions().multiSelect);
     EXPECT_EQ(LastDialogOptions().title, "");

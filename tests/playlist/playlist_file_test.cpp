@@ -21,7 +21,10 @@ TEST(PlaylistFormat, ExtensionIsComparedExactlyFromTheLastDot) {
     EXPECT_EQ(PlaylistFormatOf("/music/list.m3u.vyn"), PlaylistFormat::Native);
     EXPECT_EQ(PlaylistFormatOf("/music/list.VYN"), PlaylistFormat::Unknown);
     EXPECT_EQ(PlaylistFormatOf("/music/list.M3U"), PlaylistFormat::Unknown);
-    EXPECT_EQ(PlaylistFormatOf("/music/list.m3u8"), PlaylistFormat::Unknown);
+    EXPECT_EQ(PlaylistFormatOf("/music/list.m3u8"), PlaylistFormat::M3u8);
+    EXPECT_EQ(PlaylistFormatOf("/music/list.pls"), PlaylistFormat::Pls);
+    EXPECT_EQ(PlaylistFormatOf("/music/list.xspf"), PlaylistFormat::Xspf);
+    EXPECT_EQ(PlaylistFormatOf("/music/list.PLS"), PlaylistFormat::Unknown);
     EXPECT_EQ(PlaylistFormatOf("/music/list.vyn "), PlaylistFormat::Unknown);
     // A dot in a folder name is no extension of the file.
     EXPECT_EQ(PlaylistFormatOf("/music.vyn/list"), PlaylistFormat::Unknown);
