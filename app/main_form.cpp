@@ -2,9 +2,12 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScreen>
+#include <filesystem>
 
 #include "app/about_box.h"
 #include "app/app_art.h"
@@ -17,6 +20,7 @@
 #include "playback/lightbass.h"
 #include "playback/playback_controller.h"
 #include "playback/seek_bar_adapter.h"
+#include "playlist/path_intake.h"
 #include "playlist/playlist_editor.h"
 #include "ui_main_form.h"
 #include "volume/master_volume.h"
@@ -108,6 +112,10 @@ void TMainForm::BindControls() {
     Bind(ui_->Button2, &QPushButton::clicked, [&edit] { edit.Button2Click(); });
     Bind(ui_->PlayList, &QListView::doubleClicked, [&play] { play.PlayListDblClick(); });
     ui_->PlayList->installEventFilter(this);
+    // Files, folders and playlists dropped on the list are appended; what plays goes on.
+    ui_->PlayList->setAcceptDrops(true);
+    ui_->PlayList->viewport()->setAcceptDrops(true);
+    ui_->PlayList->viewport()->installEventFilter(this);
     new SeekBarAdapter(ui_->ProgrBar, [this](int code, int& position) {  // owned by the bar
         errors_.Guard([&] { controller_->Position().ProgrBarScroll(code, position); });
     });
@@ -118,6 +126,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->PlayList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         errors_.Guard([&] { controller_->PlayListKeyDown(key); });
+    }
+    if (watched == ui_->PlayList->viewport()) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!drag->mimeData()->hasUrls()) return false;
+            drag->acceptProposedAction();
+            return true;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            std::vector<std::string> paths;
+            for (const QUrl& url : drop->mimeData()->urls())
+                if (url.isLocalFile()) paths.push_back(PathBytes(url.toLocalFile()));
+            drop->acceptProposedAction();
+            OpenPaths(paths, false);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -170,6 +195,27 @@ void TMainForm::RouteMessage(uint32_t message, uintptr_t wparam, intptr_t lparam
                 break;  // anything else is not ours
         }
     });
+}
+
+void TMainForm::OpenPaths(const std::vector<std::string>& paths, bool start) {
+    std::error_code error;
+    const std::string workingFolder = std::filesystem::current_path(error).native();
+    PathIntake intake = EntriesFromPaths(paths, workingFolder);
+    const int first = playlist_.Count();
+    const bool added = !intake.entries.empty();
+    playlist_.Append(std::move(intake.entries));
+    if (start && added)
+        errors_.Guard([&] {
+            controller_->SetCurrentTrack(first);
+            controller_->PlayCurrent();
+        });
+    if (!intake.rejected.empty()) errors_.Report(RejectedPathsText(intake.rejected));
+}
+
+void TMainForm::QuitWithoutAsking() {
+    ExitSequence();
+    hide();
+    if (options_.quit) options_.quit();
 }
 
 void TMainForm::PopUpAtCursor(QMenu* menu) {

@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_menus.h"
 #include "platform/error_report.h"
@@ -64,6 +65,13 @@ class TMainForm : public QWidget, public PlayerView {
     WindowHiding& Hiding() { return *hiding_; }
     ErrorReport& Errors() { return errors_; }
     bool ExitSequenceRan() const { return exitSequenceRan_; }
+
+    // Paths from outside the dialogs (the command line, a drop on the list, the desktop's
+    // OpenUri), appended by EntriesFromPaths; `start` plays the first entry added. Paths that
+    // could not be added are named in one error box; the rest is added all the same.
+    void OpenPaths(const std::vector<std::string>& paths, bool start);
+    // The exit sequence without the question (the desktop's Quit).
+    void QuitWithoutAsking();
 
     // Handlers of this window's own controls.
     void AddButtonClick();
