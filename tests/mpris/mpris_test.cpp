@@ -337,7 +337,7 @@ TEST_F(Mpris, EmptyListPlayIsQuietAndOpenUriAppendsAndPlays) {
 }
 
 TEST_F(Mpris, RaiseShowsTheHiddenWindowAndQuitExitsWithoutAsking) {
-    form.Hiding().HideToTray();
+    form.hide();  // as when hidden in the tray
     ASSERT_FALSE(form.isVisible());
     client->Call(kRoot, QStringLiteral("Raise"));
     EXPECT_TRUE(form.isVisible());
