@@ -77,24 +77,41 @@ int LastPageSerial(BufferedFile& file, bool& found) {
     return serial;
 }
 
-// Where each link after the first begins: the first page of a stream that is not among the
-// current link's (which vorbisfile takes as the next link's start, too).
-std::vector<std::uint64_t> LaterLinkStarts(BufferedFile& file) {
+struct LaterLinks {
     std::vector<std::uint64_t> starts;
+    // Where a link begins that reuses a serial number of an earlier link; 0 when none does.
+    std::uint64_t reusedSerialAt = 0;
+};
+
+// Where each link after the first begins: the first page of a stream that is not among the
+// current link's, or a stream's first page after the headers were read (which vorbisfile
+// takes as the next link's start, too). A link that reuses
+// an earlier link's serial number ends the walk: vorbisfile's own link search splits such a
+// file differently from ours, so its headers can't be checked in advance.
+LaterLinks FindLaterLinks(BufferedFile& file) {
+    LaterLinks found;
     std::vector<int> link;
+    std::vector<int> earlier;
     bool inHeaders = true;
     ForEachPage(file, 0, [&](std::uint64_t offset, const ogg_page& page) {
         const int serial = ogg_page_serialno(&page);
+        const bool bos = ogg_page_bos(&page) != 0;
         const bool known = std::find(link.begin(), link.end(), serial) != link.end();
-        if (!known && !(inHeaders && ogg_page_bos(&page))) {
-            if (!link.empty()) starts.push_back(offset);
+        // A stream's first page after the headers, or a known stream starting over.
+        if (bos ? (!inHeaders || known) : !known) {
+            if (!link.empty()) found.starts.push_back(offset);
+            earlier.insert(earlier.end(), link.begin(), link.end());
             link.clear();
         }
-        if (!known) link.push_back(serial);
-        inHeaders = ogg_page_bos(&page);
+        if (std::find(earlier.begin(), earlier.end(), serial) != earlier.end()) {
+            found.reusedSerialAt = found.starts.back();
+            return false;
+        }
+        if (std::find(link.begin(), link.end(), serial) == link.end()) link.push_back(serial);
+        inHeaders = bos;
         return true;
     });
-    return starts;
+    return found;
 }
 
 // Whether vorbisfile reads the headers of the link at `start`, opened as a stream that
@@ -120,9 +137,10 @@ std::uint64_t ReadableOggLength(const std::string& path) {
     const int last = LastPageSerial(file, found);
     // One link: vorbisfile finds its last page among the first link's streams and stops.
     if (found && std::find(first.begin(), first.end(), last) != first.end()) return size;
-    for (const std::uint64_t start : LaterLinkStarts(file))
+    const LaterLinks later = FindLaterLinks(file);
+    for (const std::uint64_t start : later.starts)
         if (!LinkHeadersRead(path, start)) return start;
-    return size;
+    return later.reusedSerialAt != 0 ? later.reusedSerialAt : size;
 }
 
 }  // namespace engine
