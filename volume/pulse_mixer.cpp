@@ -66,9 +66,7 @@ void PulseMixer::OnConnection(bool ready) {
         return;
     }
     // Until the server is back the bar keeps the last volume and clicks do nothing.
-    connected_ = false;
-    sink_index_ = PA_INVALID_INDEX;
-    sink_channels_ = 0;
+    ForgetSink();
     writes_in_flight_ = 0;
     own_write_settled_ = false;
     FinishSetUp(SetUpState::kFailed);
@@ -81,6 +79,8 @@ void PulseMixer::RequestDefaultSink() {
 void PulseMixer::OnServerInfo(pa_context* context, const pa_server_info* info, void* self_) {
     auto* self = static_cast<PulseMixer*>(self_);
     if (!info || !info->default_sink_name || !*info->default_sink_name) {
+        // No output at all for now: the bar keeps its value until one appears.
+        self->ForgetSink();
         self->FinishSetUp(SetUpState::kFailed);
         return;
     }
@@ -97,10 +97,24 @@ void PulseMixer::OnEvent(pa_context* context, pa_subscription_event_type_t type,
     const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
     if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
         self->RequestDefaultSink();  // the default output may have moved to another sink
-    } else if (facility == PA_SUBSCRIPTION_EVENT_SINK && kind == PA_SUBSCRIPTION_EVENT_CHANGE &&
-               index == self->sink_index_) {
+    } else if (facility != PA_SUBSCRIPTION_EVENT_SINK) {
+        return;
+    } else if (kind == PA_SUBSCRIPTION_EVENT_CHANGE && index == self->sink_index_) {
         Forget(pa_context_get_sink_info_by_index(context, index, &PulseMixer::OnSinkInfo, self));
+    } else if (kind == PA_SUBSCRIPTION_EVENT_REMOVE && index == self->sink_index_) {
+        // A sink that comes back (a reloaded module, a device plugged in again) comes back
+        // under a new index, maybe with the same name: look it up afresh.
+        self->ForgetSink();
+        self->RequestDefaultSink();
+    } else if (kind == PA_SUBSCRIPTION_EVENT_NEW && !self->connected_) {
+        self->RequestDefaultSink();
     }
+}
+
+void PulseMixer::ForgetSink() {
+    connected_ = false;
+    sink_index_ = PA_INVALID_INDEX;
+    sink_channels_ = 0;
 }
 
 void PulseMixer::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* self_) {
@@ -110,6 +124,8 @@ void PulseMixer::OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void
         return;
     }
     if (!info) return;  // the end-of-list call after the one sink
+    // A late answer about a sink that is no longer the default one.
+    if (self->sink_name_ != info->name) return;
     const bool reconnected = !self->connected_ && self->set_up_ == SetUpState::kReady;
     self->sink_index_ = info->index;
     self->sink_channels_ = info->volume.channels;

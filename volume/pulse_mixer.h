@@ -2,8 +2,8 @@
 // libpulse runs on its own thread: the volume is cached there, so reads never wait, writes
 // are sent without waiting for the reply, and changes made by anyone are posted to the
 // main window as VYN_MM_MIXM_CONTROL_CHANGE. Nothing polls: an idle connection never wakes.
-// A server that goes away is reconnected by the connection; once it is back the new
-// server's volume is read and posted like any other change.
+// A server that goes away is reconnected by the connection; once it is back (or a default
+// sink appears again) its volume is read and posted like any other change, and followed.
 #pragma once
 
 #include <pulse/introspect.h>
@@ -54,6 +54,8 @@ class PulseMixer final : public MasterMixer {
     static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* self);
     static void OnWriteDone(pa_context* context, int success, void* self);
     void FinishSetUp(SetUpState state);
+    // No sink to show or write until the default one is known (again).
+    void ForgetSink();
     void RequestDefaultSink();
 
     MessageTarget* const notify_;

@@ -14,10 +14,10 @@
 #include "app/main_form.h"
 #include "playback/playback_controller.h"
 #include "tests/media/media.h"
+#include "tests/media/restartable_server.h"
 #include "tests/media/scratch_dir.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/wait_until.h"
-#include "tests/volume/private_sound_server.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ class ServerRestart : public testing::Test {
         QCoreApplication::processEvents();
     }
 
-    PrivateSoundServer server;
+    RestartableServer server;
     media::ScratchDir scratch{"server-restart"};
     ScriptedDialogs dialogs;
     TMainForm form{dialogs, MainFormOptions{std::string(VYN_BIN_DIR) + "/libbass.so", {}}};
@@ -79,7 +79,7 @@ TEST_F(ServerRestart, EveryWayOfStartingATrackWorksOnceTheServerIsBack) {
     for (const auto& [name, start] : starts) {
         SCOPED_TRACE(name);
         // Away and back while the track plays: the ticks in between raise nothing.
-        server.Stop();
+        server.Kill();
         Spin(600);
         EXPECT_EQ(dialogs.Messages().size(), messagesSoFar);
         ASSERT_TRUE(server.Start());
@@ -89,7 +89,7 @@ TEST_F(ServerRestart, EveryWayOfStartingATrackWorksOnceTheServerIsBack) {
     }
 
     // An action while the server is away reports that once and leaves nothing running...
-    server.Stop();
+    server.Kill();
     Spin(300);
     Do([&] { play.PrevButtonClick(); });
     Spin(600);

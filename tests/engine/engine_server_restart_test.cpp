@@ -2,7 +2,6 @@
 // PipeWire restart on updates: the engine reconnects by itself and plays on from what was
 // heard. Each test runs its own daemon, without a keep-alive client.
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -14,21 +13,11 @@
 
 #include "tests/engine/bass_library.h"
 #include "tests/engine/posted_messages.h"
-#include "tests/engine/restartable_server.h"
 #include "tests/media/media.h"
+#include "tests/media/restartable_server.h"
 #include "tests/media/scratch_dir.h"
 
 namespace {
-
-std::string Output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
 
 struct Track {
     const char* name;
@@ -94,8 +83,7 @@ class ServerRestart : public ::testing::TestWithParam<Track> {
     double SinkLatencyMs() {
         static const std::regex configured(R"(configured (\d+) usec)");
         std::smatch m;
-        const std::string text =
-            Output("PULSE_SERVER=" + server_.address() + " pactl list sinks 2>/dev/null");
+        const std::string text = server_.PactlOutput({"list", "sinks"});
         return std::regex_search(text, m, configured) ? std::stod(m[1]) / 1000 : -1;
     }
 

@@ -54,10 +54,15 @@ class Pipe {
     int fds_[2] = {-1, -1};
 };
 
-}  // namespace
+struct Captured {
+    int exitCode = -1;
+    std::string text;
+};
 
-ProgramResult RunProgram(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& extraEnvironment) {
+// Runs the program with one of stdout or stderr going to a pipe that is read to the end; the
+// other goes to /dev/null.
+Captured Run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+             int captured) {
     if (argv.empty()) throw std::invalid_argument("RunProgram: no program");
     std::vector<std::string> args = argv;
     std::vector<std::string> env;
@@ -66,12 +71,12 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
     auto argPointers = PointersOf(args);
     auto envPointers = PointersOf(env);
 
-    Pipe errors;
+    Pipe text;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, errors.write(), 2);
+    posix_spawn_file_actions_addopen(&actions, captured == 1 ? 2 : 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, text.write(), captured);
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(),
                                 envPointers.data());
@@ -79,14 +84,14 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
     if (rc != 0) {
         throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
     }
-    errors.CloseWrite();
+    text.CloseWrite();
 
-    ProgramResult result;
+    Captured result;
     char buffer[4096];
     for (;;) {
-        const ssize_t got = ::read(errors.read(), buffer, sizeof buffer);
+        const ssize_t got = ::read(text.read(), buffer, sizeof buffer);
         if (got > 0) {
-            result.errors.append(buffer, static_cast<std::size_t>(got));
+            result.text.append(buffer, static_cast<std::size_t>(got));
         } else if (got == 0 || errno != EINTR) {
             break;
         }
@@ -96,6 +101,23 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& extraEnvironment) {
+    const Captured run = Run(argv, extraEnvironment, 2);
+    return {run.exitCode, run.text};
+}
+
+std::string ProgramOutput(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& extraEnvironment) {
+    try {
+        return Run(argv, extraEnvironment, 1).text;
+    } catch (const std::runtime_error&) {
+        return {};
+    }
 }
 
 void RunProgramOrThrow(const std::vector<std::string>& argv,

@@ -22,6 +22,11 @@ ProgramResult RunProgram(const std::vector<std::string>& argv,
 void RunProgramOrThrow(const std::vector<std::string>& argv,
                        const std::vector<std::string>& extraEnvironment = {});
 
+// RunProgram that keeps what the program wrote to stdout instead (stderr is discarded);
+// empty when it can't be started.
+std::string ProgramOutput(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& extraEnvironment = {});
+
 }  // namespace media
 
 namespace media {

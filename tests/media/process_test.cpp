@@ -23,6 +23,12 @@ TEST(RunProgram, PassesArgumentsUnchangedAndReportsExitCodeAndErrors) {
     EXPECT_EQ(RunProgram({"sh", "-c", "printf '%s' \"$VYN_X\" >&2"}, {"VYN_X=y z"}).errors, "y z");
 }
 
+TEST(ProgramOutput, KeepsStdoutOnlyAndIsEmptyForAProgramThatCannotStart) {
+    EXPECT_EQ(ProgramOutput({"sh", "-c", "printf 'out\\nput'; echo err >&2", "sh"}), "out\nput");
+    EXPECT_EQ(ProgramOutput({"sh", "-c", "printf '%s' \"$VYN_X\""}, {"VYN_X=y z"}), "y z");
+    EXPECT_EQ(ProgramOutput({"/no/such/program"}), "");
+}
+
 TEST(RunProgram, FailuresThrowWithTheCommandAndItsMessages) {
     EXPECT_THROW(RunProgram({"/no/such/program"}), std::runtime_error);
     try {

@@ -1,4 +1,4 @@
-// The master volume against real PulseAudio daemons, one per test (private_sound_server.h).
+// The master volume against real PulseAudio daemons, one per test (restartable_server.h).
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -9,13 +9,13 @@
 #include <QTest>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "platform/qt_message_target.h"
-#include "tests/volume/private_sound_server.h"
+#include "tests/media/restartable_server.h"
 #include "volume/master_volume.h"
 #include "volume/pulse_mixer.h"
 #include "volume/volume_progress_bar.h"
@@ -23,19 +23,16 @@
 
 namespace {
 
-std::string Shell(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-        pclose(pipe);
-    }
-    return output;
+// Long enough for pactl and a reconnect on a machine that is busy building.
+constexpr int kPatience = 30000;
+
+std::string SinkReport() {
+    return media::ProgramOutput({"pactl", "get-sink-volume", "out"});
 }
 
 // The raw per-channel volumes of the sink "out" as pactl reports them.
 std::vector<pa_volume_t> SinkVolumes() {
-    const std::string text = Shell("pactl get-sink-volume out");
+    const std::string text = SinkReport();
     static const std::regex channel(R"(:\s*(\d+)\s*/)");
     std::vector<pa_volume_t> volumes;
     for (std::sregex_iterator it(text.begin(), text.end(), channel), end; it != end; ++it)
@@ -65,7 +62,7 @@ class VolumeWindow {
     }
     int ChangeMessages() const { return changes; }
     bool WaitForChange(int before) {
-        return QTest::qWaitFor([&] { return changes > before; }, 5000);
+        return QTest::qWaitFor([&] { return changes > before; }, kPatience);
     }
 
     QWidget window;
@@ -83,8 +80,16 @@ class VolumeWindow {
 class PulseMixerTest : public testing::Test {
   protected:
     void SetUp() override { START_SOUND_SERVER(server); }
-    void SetVolume(const std::string& percents) { Shell("pactl set-sink-volume out " + percents); }
-    PrivateSoundServer server;
+    void SetVolume(const std::string& percents) {
+        std::vector<std::string> args{"set-sink-volume", "out"};
+        for (std::size_t from = 0; from < percents.size();) {  // one argument per channel
+            const std::size_t space = std::min(percents.find(' ', from), percents.size());
+            args.push_back(percents.substr(from, space - from));
+            from = space + 1;
+        }
+        ASSERT_EQ(server.Pactl(args), 0) << percents;
+    }
+    RestartableServer server;
 };
 
 TEST_F(PulseMixerTest, SetUpTakesRangeAndVolumeFromTheDefaultSink) {
@@ -107,8 +112,7 @@ TEST_F(PulseMixerTest, ChannelsReadAsTheLoudestAndAreWrittenAsOne) {
     w.volume.cmdMaxVolumeClick();
     const int expected = static_cast<int>(VolumeFromPulse(channels[1])) + 1310;
     EXPECT_EQ(w.bar.value(), expected);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, 5000))
-        << Shell("pactl get-sink-volume out");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, kPatience)) << SinkReport();
 }
 
 TEST_F(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
@@ -123,16 +127,14 @@ TEST_F(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
     const int before = w.ChangeMessages();
     w.volume.cmdMinVolumeClick();
     EXPECT_EQ(w.bar.value(), 3690);
-    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(0); }, 5000))
-        << Shell("pactl get-sink-volume out");
+    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(0); }, kPatience)) << SinkReport();
     // Our own write comes back as a change notification, which reads the silence into the bar.
     ASSERT_TRUE(w.WaitForChange(before));
     EXPECT_EQ(w.bar.value(), 0);
 
     w.bar.setValue(4001);
     w.volume.WriteMasterVolume();
-    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(4001); }, 5000))
-        << Shell("pactl get-sink-volume out");
+    EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(4001); }, kPatience)) << SinkReport();
 }
 
 TEST_F(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
@@ -145,8 +147,7 @@ TEST_F(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
         QCoreApplication::processEvents();  // a notification may land between the clicks
     }
     const int expected = start + 5 * 1310;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, 5000))
-        << Shell("pactl get-sink-volume out");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, kPatience)) << SinkReport();
     QTest::qWait(200);  // let any notification still on its way arrive
     EXPECT_EQ(w.bar.value(), expected);
 }
@@ -184,7 +185,7 @@ TEST_F(PulseMixerTest, CloseStopsNotificationsAndWrites) {
     SetVolume("20%");
     QTest::qWait(300);
     EXPECT_EQ(w.ChangeMessages(), 0);
-    EXPECT_TRUE(SinkReads(VolumeFromPulse(13107))) << Shell("pactl get-sink-volume out");
+    EXPECT_TRUE(SinkReads(VolumeFromPulse(13107))) << SinkReport();
 }
 
 TEST(PulseMixerWithoutServer, NoServerFailsTheSetUpAndLeavesTheControlsInert) {
@@ -217,12 +218,20 @@ TEST(PulseMixerWithoutServer, ServerThatNeverAnswersFailsTheSetUpInsteadOfHangin
     close(listener);
 }
 
+// The mixer made here, with a view of it kept for watching its connection.
+PulseMixer* SetUpWatched(VolumeWindow& w) {
+    auto mixer = PulseMixer::Open(w.target.Target());
+    PulseMixer* watched = mixer.get();
+    return w.volume.SetUp(std::move(mixer)) ? watched : nullptr;
+}
+
 TEST_F(PulseMixerTest, ServerGoingAwayLeavesThePlayerRunning) {
     VolumeWindow w;
-    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
+    PulseMixer* mixer = SetUpWatched(w);
+    ASSERT_TRUE(mixer);
     const int shown = w.bar.value();
-    server.Stop();
-    QTest::qWait(100);
+    server.Kill();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !mixer->Connected(); }, kPatience));
     w.volume.cmdMinVolumeClick();
     w.volume.MixerControlChange(false);
     EXPECT_EQ(w.volume.ReadMasterVolume(), static_cast<uint32_t>(shown));  // went nowhere
@@ -230,20 +239,56 @@ TEST_F(PulseMixerTest, ServerGoingAwayLeavesThePlayerRunning) {
     w.volume.Close();
 }
 
-TEST_F(PulseMixerTest, AfterARestartTheBarShowsTheNewServersVolume) {
-    SetVolume("50%");
-    VolumeWindow w;
-    ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
-    const int shown = w.bar.value();
-    server.Stop();
-    QTest::qWait(200);
-    w.volume.cmdMaxVolumeClick();
-    EXPECT_EQ(w.bar.value(), shown) << "a click while the server is away moves nothing";
+// The sound server killed and started again, or the default sink's module reloaded (the sink
+// returns under a new index): both times, twice over, the bar shows the new sink's volume,
+// follows other programs' changes to it and clicks write to it.
+TEST_F(PulseMixerTest, AfterTheSinkReturnsTheBarFollowsItAndClicksWriteToIt) {
+    const std::vector<std::pair<const char*, std::function<bool()>>> returns = {
+        {"kill -9 and restart",
+         [&] {
+             server.Kill();
+             return server.Start();
+         }},
+        {"module reloaded",
+         [&] {
+             return server.Pactl({"unload-module", "module-null-sink"}) == 0 &&
+                    server.Pactl({"load-module", "module-null-sink", "sink_name=out"}) == 0;
+         }},
+    };
+    for (const auto& [name, sinkReturns] : returns) {
+        SCOPED_TRACE(name);
+        SetVolume("50%");
+        VolumeWindow w;
+        PulseMixer* mixer = SetUpWatched(w);
+        ASSERT_TRUE(mixer);
+        w.window.show();
+        for (const char* percents : {"30%", "70%"}) {
+            SCOPED_TRACE(percents);
+            const int before = w.ChangeMessages();
+            ASSERT_TRUE(sinkReturns());
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return mixer->Connected() && w.ChangeMessages() > before; }, kPatience))
+                << "the returned sink is found";
+            EXPECT_EQ(w.bar.value(), 65535);  // a fresh null sink plays at 100 %
 
-    int before = w.ChangeMessages();
-    ASSERT_TRUE(server.Start());
-    ASSERT_TRUE(w.WaitForChange(before)) << "the new server's volume is read";
-    EXPECT_EQ(w.bar.value(), 65535);  // a fresh null sink plays at 100 %
+            SetVolume(percents);
+            const auto set = SinkVolumes();
+            ASSERT_FALSE(set.empty());
+            const int other = static_cast<int>(VolumeFromPulse(set[0]));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return w.bar.value() == other; }, kPatience))
+                << "another program's change is followed; bar " << w.bar.value();
+
+            const int beforeClick = w.ChangeMessages();
+            w.volume.cmdMinVolumeClick();
+            const int clicked = other - 1310;
+            EXPECT_EQ(w.bar.value(), clicked);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(clicked); }, kPatience))
+                << "the click reaches the sink: " << SinkReport();
+            // The write's own notification, before the next round counts notifications.
+            EXPECT_TRUE(w.WaitForChange(beforeClick));
+            EXPECT_EQ(w.bar.value(), clicked);
+        }
+    }
 }
 
 }  // namespace
