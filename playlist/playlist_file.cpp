@@ -1,5 +1,6 @@
 #include "playlist/playlist_file.h"
 
+#include "platform/exceptions.h"
 #include "playlist/entry_path.h"
 #include "playlist/file_uri.h"
 #include "playlist/pls_reader.h"
@@ -38,6 +39,33 @@ bool IsBlank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// A line break in a name would read back as two entries.
+bool HoldsLineBreak(std::string_view entry) {
+    return entry.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The entries a native file could not hold, one per line, each in quotes with its line
+// breaks shown as \r and \n; past the first few, only how many more there are.
+std::string LeftOutMessage(const std::string& path, const std::vector<std::string>& entries) {
+    constexpr int kNamed = 10;
+    std::string message =
+        "Cannot save these entries to \"" + path + "\", their names hold a line break:";
+    int leftOut = 0;
+    for (const std::string& entry : entries) {
+        if (!HoldsLineBreak(entry) || ++leftOut > kNamed) continue;
+        message += "\n\"";
+        for (const char c : entry) {
+            if (c == '\r' || c == '\n')
+                message += c == '\r' ? "\\r" : "\\n";
+            else
+                message += c;
+        }
+        message += '"';
+    }
+    if (leftOut > kNamed) message += "\nand " + std::to_string(leftOut - kNamed) + " more";
+    return leftOut == 0 ? std::string() : message;
+}
+
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
@@ -71,6 +99,7 @@ std::string NativePlaylistText(const std::vector<std::string>& entries) {
     std::string text;
     text.reserve(size);
     for (const std::string& entry : entries) {
+        if (HoldsLineBreak(entry)) continue;
         text += entry;
         text += "\r\n";
     }
@@ -95,4 +124,7 @@ std::vector<std::string> ReadPlaylistFile(const std::string& path) {
 
 void WritePlaylistFile(const std::string& path, const std::vector<std::string>& entries) {
     ReplaceFileContents(path, NativePlaylistText(entries));
+    // The rest is saved; the user learns which entries are missing from the file.
+    if (std::string message = LeftOutMessage(path, entries); !message.empty())
+        throw EFileError(message);
 }

@@ -24,13 +24,15 @@ std::vector<std::string> ParseNativePlaylist(std::string_view text);
 // another URI (a stream) not at all, any other line is relative to the list's folder.
 std::vector<std::string> ParseM3uPlaylist(std::string_view text, std::string_view listFolder);
 
-// The native file's bytes: every entry followed by CR LF; no entries, no bytes.
+// The native file's bytes: every entry followed by CR LF; no entries, no bytes. An entry
+// holding CR or LF can't be one line, so it is left out.
 std::string NativePlaylistText(const std::vector<std::string>& entries);
 
 // The entries of the playlist file at path, by its extension; none for an unknown one.
 // Throws EFileError "Cannot open file ..." when it can't be read.
 std::vector<std::string> ReadPlaylistFile(const std::string& path);
 
-// Writes the native file, replacing any file of that name only once the new one is whole.
-// Throws EFileError "Cannot create file ..." and leaves the old file as it was on failure.
+// Writes the native file as ReplaceFileContents does (whole_file.h): throws EFileError
+// "Cannot create file ..." when it can't be written. Entries holding CR or LF are left out;
+// the rest is saved, and then EFileError names the entries left out.
 void WritePlaylistFile(const std::string& path, const std::vector<std::string>& entries);

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <random>
 #include <utility>
 
@@ -18,7 +17,13 @@ class FileDescriptor {
   public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            Close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
     ~FileDescriptor() { Close(); }
 
     int get() const { return fd_; }
@@ -63,13 +68,20 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Where the bytes must land: the file a symbolic link leads to, else the path itself.
-std::string ResolvedTarget(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return path;
-    return resolved;
+// Where the bytes must land: the name a chain of symbolic links ends at, dangling or not, so
+// that the links stay links. Gives up after as many hops as the kernel allows; opening the
+// last name then reports the loop.
+std::string LinkTarget(std::string path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<size_t>(length) == target.size()) break;
+        target.resize(static_cast<size_t>(length));
+        path = target.starts_with('/') ? target : JoinFolderAndName(FolderOf(path), target);
+    }
+    return path;
 }
 
 std::string RandomSuffix() {
@@ -96,6 +108,56 @@ void SyncFolderOf(const std::string& path) {
     FileDescriptor dir(
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir) ::fsync(dir.get());  // the rename is done; a folder that can't sync changes nothing
+}
+
+// Refusals that mean "not this way": the folder is closed to new files, or the new file
+// can't take the old one's owner. Writing into the old file may still be allowed.
+bool OnlyInPlaceIsAllowed(int errnoCode) {
+    return errnoCode == EACCES || errnoCode == EPERM || errnoCode == EROFS;
+}
+
+// The safe way: the bytes go to a new file beside the target, reach the disk, and only then
+// take the old file's place, so a failure leaves the old file whole. False, with nothing
+// changed, when this way is closed and the file must be written in place instead.
+bool ReplaceByRename(const std::string& path, const std::string& target, std::string_view bytes,
+                     const struct stat* old) {
+    std::string temporaryPath;
+    FileDescriptor fd = CreateTemporaryBeside(target, temporaryPath);
+    if (!fd) {
+        if (OnlyInPlaceIsAllowed(errno)) return false;
+        throw EFileError::CannotCreate(path, errno);
+    }
+    TemporaryName temporary(temporaryPath);
+    // The replacement keeps the old file's owner and mode, or it does not replace it: a
+    // list shared through its group must stay shared.
+    if (old != nullptr && (::fchown(fd.get(), old->st_uid, old->st_gid) != 0 ||
+                           ::fchmod(fd.get(), old->st_mode & 07777) != 0))
+        return false;
+    if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.Close() != 0)
+        throw EFileError::CannotCreate(path, errno);
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
+        if (OnlyInPlaceIsAllowed(errno)) return false;
+        throw EFileError::CannotCreate(path, errno);
+    }
+    temporary.Keep();
+    SyncFolderOf(target);
+    return true;
+}
+
+// Like QSaveFile's direct-write fallback: the file itself takes the new bytes, so its links,
+// owner and permissions stay; a failure part way can't be undone. The old bytes are
+// overwritten before the rest is cut off, so a list no longer than before needs no new space.
+void WriteInPlace(const std::string& path, FileDescriptor& fd, std::string_view bytes) {
+    struct stat info {};
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        ::fstat(fd.get(), &info) != 0 || !WriteAll(fd.get(), bytes))
+        throw EFileError::CannotCreate(path, errno);
+    // Only a regular file has a length to cut and data to sync; a device just takes the bytes.
+    if (S_ISREG(info.st_mode) &&
+        (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.get()) != 0))
+        throw EFileError::CannotCreate(path, errno);
+    if (fd.Close() != 0) throw EFileError::CannotCreate(path, errno);
 }
 }  // namespace
 
@@ -124,25 +186,21 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    const std::string target = ResolvedTarget(path);
+    const std::string target = LinkTarget(path);
+    // Opening the old file first gives the refusal an in-place write would meet (a read-only
+    // file, a folder of that name) before anything is touched. O_NONBLOCK: a pipe without a
+    // reader fails instead of hanging.
+    FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd && errno != ENOENT) throw EFileError::CannotCreate(path, errno);
     struct stat old {};
-    const bool replacesFile = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (fd && ::fstat(fd.get(), &old) != 0) throw EFileError::CannotCreate(path, errno);
 
-    std::string temporaryPath;
-    FileDescriptor fd = CreateTemporaryBeside(target, temporaryPath);
+    // A new name takes the place of a file only when nothing else shares that file: another
+    // hard link would keep the old content, and devices or pipes are no files to replace.
+    const bool renameIsSafe = !fd || (S_ISREG(old.st_mode) && old.st_nlink == 1);
+    if (renameIsSafe && ReplaceByRename(path, target, bytes, fd ? &old : nullptr)) return;
+
+    if (!fd) fd = FileDescriptor(::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     if (!fd) throw EFileError::CannotCreate(path, errno);
-    TemporaryName temporary(temporaryPath);
-
-    if (replacesFile) {
-        // Owner and mode carry over where the system allows it; the content matters more,
-        // so a refusal is no failure.
-        [[maybe_unused]] const int ownerKept = ::fchown(fd.get(), old.st_uid, old.st_gid);
-        ::fchmod(fd.get(), old.st_mode & 07777);
-    }
-    if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.Close() != 0)
-        throw EFileError::CannotCreate(path, errno);
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0)
-        throw EFileError::CannotCreate(path, errno);
-    temporary.Keep();
-    SyncFolderOf(target);
+    WriteInPlace(path, fd, bytes);
 }

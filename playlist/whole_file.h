@@ -8,9 +8,12 @@
 // can't be opened or read, or is a folder, a device or a pipe (which could block forever).
 std::string ReadWholeFile(const std::string& path);
 
-// Replaces the file's content without ever leaving it half written: the bytes go to a new
-// file in the same folder, reach the disk, and only then take the old file's place. A
-// symbolic link is followed, so the link stays and its target is replaced; an existing
-// file's permissions carry over. On failure the old file is untouched and EFileError
-// "Cannot create file ..." names the path.
+// Replaces the file's content. Symbolic links, dangling ones too, are followed: the links
+// stay and the file they lead to is written (or created). Where nothing else shares the file
+// (a regular file with one link, or none yet) and the folder takes new files, the bytes go to
+// a new file that takes the old one's place, owner and mode only once it is whole; a failure
+// then leaves the old file untouched. Otherwise (hard links, devices, a folder closed to new
+// files, an owner the new file can't take) the file is written in place and flushed.
+// Throws EFileError "Cannot create file ..." with the system's text, the one an in-place
+// write would meet: a read-only file is refused ("Permission denied") and stays as it was.
 void ReplaceFileContents(const std::string& path, std::string_view bytes);
