@@ -3,8 +3,9 @@ BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test fuzz bench format clean
+.PHONY: deps configure build run test fuzz bench format clean install deb
 
 deps:
 	@scripts/install-deps
@@ -33,6 +34,15 @@ fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DVYN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# The player, its engine, desktop entry, MIME types, AppStream data and icons under PREFIX
+# (DESTDIR is honoured for staging).
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD)/packages, its dependencies found by dpkg-shlibdeps.
+deb: build
+	@cd $(BUILD) && cpack -G DEB -B packages
 
 bench: build
 	@scripts/with-pulse bench/run-all $(BUILD)

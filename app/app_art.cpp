@@ -10,32 +10,76 @@ const QColor kDeep(24, 38, 74);
 const QColor kBright(64, 156, 255);
 const QColor kWave(255, 196, 64);
 
-// A rounded tile with a play triangle and a short sound wave beside it.
-QPixmap IconPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+// The icon's shapes as fractions of its size: a rounded tile, a play triangle and a short
+// sound wave beside it. The painted icon and the scalable one are both drawn from these.
+constexpr qreal kCornerRadius = 0.2;
+constexpr QPointF kPlay[] = {{0.22, 0.25}, {0.22, 0.75}, {0.58, 0.5}};
+constexpr qreal kWaveWidth = 1.0 / 14.0;
+struct Bar {
+    qreal x, top, bottom;
+};
+constexpr Bar kWaveBars[] = {{0.68, 0.38, 0.62}, {0.80, 0.28, 0.72}};
+
+void PaintIcon(QPainter& p, qreal s) {
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
     QLinearGradient tile(0, 0, 0, s);
     tile.setColorAt(0, kBright);
     tile.setColorAt(1, kDeep);
     p.setPen(Qt::NoPen);
     p.setBrush(tile);
-    p.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s * 0.2, s * 0.2);
+    p.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s * kCornerRadius, s * kCornerRadius);
     QPainterPath play;
-    play.moveTo(s * 0.22, s * 0.25);
-    play.lineTo(s * 0.22, s * 0.75);
-    play.lineTo(s * 0.58, s * 0.5);
+    play.moveTo(kPlay[0] * s);
+    play.lineTo(kPlay[1] * s);
+    play.lineTo(kPlay[2] * s);
     play.closeSubpath();
     p.setBrush(Qt::white);
     p.drawPath(play);
-    p.setPen(QPen(kWave, s / 14.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(s * 0.68, s * 0.38), QPointF(s * 0.68, s * 0.62));
-    p.drawLine(QPointF(s * 0.80, s * 0.28), QPointF(s * 0.80, s * 0.72));
-    return pixmap;
+    p.setPen(QPen(kWave, s * kWaveWidth, Qt::SolidLine, Qt::RoundCap));
+    for (const Bar& bar : kWaveBars)
+        p.drawLine(QPointF(bar.x, bar.top) * s, QPointF(bar.x, bar.bottom) * s);
+}
+
+QPixmap IconPixmap(int size) {
+    return QPixmap::fromImage(IconImage(size));
 }
 }  // namespace
+
+QImage IconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    PaintIcon(p, size);
+    return image;
+}
+
+QByteArray IconSvg(int size) {
+    const qreal s = size;
+    auto n = [](qreal v) { return QByteArray::number(v, 'g', 6); };
+    auto colour = [](const QColor& c) { return c.name().toLatin1(); };
+    QByteArray svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + n(s) + "\" height=\"" + n(s) +
+           "\" viewBox=\"0 0 " + n(s) + " " + n(s) + "\">\n";
+    svg +=
+        "  <defs><linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">"
+        "<stop offset=\"0\" stop-color=\"" +
+        colour(kBright) +
+        "\"/>"
+        "<stop offset=\"1\" stop-color=\"" +
+        colour(kDeep) + "\"/></linearGradient></defs>\n";
+    svg += "  <rect x=\"0.5\" y=\"0.5\" width=\"" + n(s - 1) + "\" height=\"" + n(s - 1) +
+           "\" rx=\"" + n(s * kCornerRadius) + "\" fill=\"url(#tile)\"/>\n";
+    svg += "  <path d=\"M" + n(kPlay[0].x() * s) + " " + n(kPlay[0].y() * s);
+    for (int i = 1; i < 3; ++i) svg += " L" + n(kPlay[i].x() * s) + " " + n(kPlay[i].y() * s);
+    svg += " Z\" fill=\"#ffffff\"/>\n";
+    svg += "  <g stroke=\"" + colour(kWave) + "\" stroke-width=\"" + n(s * kWaveWidth) +
+           "\" stroke-linecap=\"round\">\n";
+    for (const Bar& bar : kWaveBars)
+        svg += "    <line x1=\"" + n(bar.x * s) + "\" y1=\"" + n(bar.top * s) + "\" x2=\"" +
+               n(bar.x * s) + "\" y2=\"" + n(bar.bottom * s) + "\"/>\n";
+    svg += "  </g>\n</svg>\n";
+    return svg;
+}
 
 QIcon ApplicationIcon() {
     QIcon icon;
