@@ -1,13 +1,17 @@
-// Whole-engine figures through libbass.so against the private sound server: time from
-// BASS_StreamPlay to sound at the sink, from BASS_ChannelPause to silence, the reported
-// position against the audible one, and the CPU the engine uses while playing.
+// Whole-engine timings through libbass.so against the private sound server: time from
+// BASS_StreamPlay to sound at the sink, from BASS_ChannelPause to silence, and the reported
+// position against the audible one. Times at the sink are read off the monitor's sample
+// clock (MonitorListener::AudibleAt), so they hold at any sink latency.
 //
-// bench_engine_timing [PLAY_SECONDS]   (CPU is measured over PLAY_SECONDS of a 3-minute
-// 128 kbit/s stereo MP3; the default 30, 180 plays it whole)
-#include <sys/resource.h>
-
+// bench_engine_timing attached   a low-latency client keeps the sink running, as a device
+//                                does (scripts/with-pulse): all three figures
+// bench_engine_timing alone      no other client (scripts/with-pulse --no-keepalive): the sink
+//                                runs at the latency the engine asks for and cannot rewind,
+//                                so pause and position show that latency. Play to first audio
+//                                is not taken: an idle null sink has rendered 2 s ahead.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -23,6 +27,7 @@
 namespace {
 
 using Clock = MonitorListener::Clock;
+using Fragments = std::vector<MonitorListener::Fragment>;
 constexpr float kLoud = 0.05f;  // the test tones peak at 0.3
 
 double Ms(Clock::duration d) {
@@ -31,25 +36,50 @@ double Ms(Clock::duration d) {
 void Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
-
-double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+bool Debug() {
+    return std::getenv("VYN_BENCH_DEBUG") != nullptr;
 }
 
-struct Summary {
-    double median, worst;
-};
-Summary Summarise(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v.back()};
+void Report(const char* what, std::vector<double> ms) {
+    if (ms.empty()) {
+        std::printf("%s: nothing measured\n", what);
+        return;
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s: median %.1f ms, best %.1f ms, worst %.1f ms over %zu\n", what,
+                ms[ms.size() / 2], ms.front(), ms.back(), ms.size());
+}
+
+// Frames of the recording where sound starts after at least `gap` of quiet.
+std::vector<std::int64_t> Onsets(const Fragments& recorded, std::int64_t gap) {
+    std::vector<std::int64_t> onsets;
+    std::int64_t lastLoud = -gap - 1;
+    for (const auto& f : recorded) {
+        if (f.firstLoud < 0) continue;
+        if (f.frame + f.firstLoud - lastLoud > gap) onsets.push_back(f.frame + f.firstLoud);
+        lastLoud = f.frame + f.lastLoud;
+    }
+    return onsets;
+}
+
+// With VYN_BENCH_DEBUG: each block the sink rendered, where it lies on the sample clock, and
+// whether it holds sound (a rewind shows as a step of the clock).
+void PrintBlocks(const Fragments& recorded, Clock::time_point origin) {
+    if (!Debug()) return;
+    for (std::size_t i = 1; i < recorded.size(); ++i) {
+        const auto& f = recorded[i];
+        if (f.arrived - recorded[i - 1].arrived <= std::chrono::milliseconds(1)) continue;
+        const double at = Ms(f.arrived - origin),
+                     frameMs = 1000.0 * f.frame / MonitorListener::kRate;
+        std::printf("block arrived %.1f ms, recording at %.1f ms, clock %.1f ms, sound %s\n", at,
+                    frameMs, at - frameMs, f.firstLoud >= 0 ? "yes" : "no");
+    }
 }
 
 class Bench {
   public:
-    Bench() {
+    Bench(MonitorListener::Latency latency, double settle, double startUp)
+        : monitor_(latency, kLoud), settle_(settle), startUp_(startUp) {
         if (!bass_.Init(-1, 44100, 32, nullptr))
             throw std::runtime_error("BASS_Init failed: " + std::to_string(bass_.ErrorGetCode()));
     }
@@ -61,147 +91,126 @@ class Bench {
         return s;
     }
 
-    void startLatency(const std::string& tone) {
+    void startLatency(const std::string& tone, int plays) {
         std::vector<double> ms;
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < plays; ++i) {
             const HSTREAM s = open(tone);
             Sleep(0.2);
-            monitor_->clear();
+            monitor_.clear();
             const auto t0 = Clock::now();
             bass_.StreamPlay(s, 0, 0);
             Sleep(0.3);
             bass_.StreamFree(s);
-            for (const auto& f : monitor_->fragments())
-                if (f.arrived > t0 && f.peak > kLoud) {
-                    ms.push_back(Ms(f.arrived - t0));
-                    break;
-                }
+            const Fragments recorded = monitor_.fragments();
+            const std::vector<std::int64_t> onsets = Onsets(recorded, 0);
+            if (!onsets.empty())
+                ms.push_back(Ms(MonitorListener::AudibleAt(recorded, onsets.front()) - t0));
+            Sleep(0.2);
         }
-        const Summary s = Summarise(ms);
-        std::printf(
-            "start latency (BASS_StreamPlay to sound at the sink): median %.1f ms, worst %.1f ms "
-            "over %zu plays\n",
-            s.median, s.worst, ms.size());
+        Report("play to first audio (BASS_StreamPlay to sound at the sink)", ms);
     }
 
-    void pauseLatency(const std::string& tone) {
+    void pauseLatency(const std::string& tone, int pauses) {
         std::vector<double> ms;
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < pauses; ++i) {
             const HSTREAM s = open(tone);
             bass_.StreamPlay(s, 0, 0);
-            Sleep(0.4);
-            monitor_->clear();
+            Sleep(settle_);
+            monitor_.clear();
+            Sleep(1);  // blocks before the pause for the sample clock
             const auto t0 = Clock::now();
             bass_.ChannelPause(s);
-            Sleep(0.3);
+            Sleep(0.5);
+            const Fragments recorded = monitor_.fragments();
             bass_.StreamFree(s);
-            Clock::time_point last = t0;
-            for (const auto& f : monitor_->fragments())
-                if (f.peak > kLoud) last = std::max(last, f.arrived);
-            ms.push_back(Ms(last - t0));
+            PrintBlocks(recorded, t0);
+            std::optional<std::int64_t> lastLoud;
+            for (const auto& f : recorded)
+                if (f.lastLoud >= 0) lastLoud = f.frame + f.lastLoud;
+            if (lastLoud)
+                ms.push_back(Ms(MonitorListener::AudibleAt(recorded, *lastLoud + 1) - t0));
+            Sleep(0.2);
         }
-        const Summary s = Summarise(ms);
-        std::printf(
-            "pause latency (BASS_ChannelPause to silence at the sink): median %.1f ms, worst %.1f "
-            "ms\n",
-            s.median, s.worst);
+        Report("pause to silence (BASS_ChannelPause to silence at the sink)", ms);
     }
 
-    // The pattern file: 0.5 s silence then 0.5 s tone, five times. Each tone onset is heard
-    // at a known file time; compare with when the reported position passes that time.
+    // The pattern file: 0.5 s silence then 0.5 s tone, repeated. Each tone onset is heard at
+    // a known file time; compare with when the reported position passes that time.
     void positionAccuracy(const std::string& pattern) {
         const HSTREAM s = open(pattern);
         std::vector<std::pair<Clock::time_point, double>> polled;
-        monitor_->clear();
+        monitor_.clear();
+        const auto start = Clock::now();
         bass_.StreamPlay(s, 0, 0);
         const double length = bass_.ChannelBytes2Seconds(s, bass_.StreamGetLength(s));
-        const auto start = Clock::now();
-        while (Ms(Clock::now() - start) < (length + 0.5) * 1000) {
+        while (Ms(Clock::now() - start) < (length + settle_ + 0.5) * 1000) {
             polled.emplace_back(Clock::now(),
                                 bass_.ChannelBytes2Seconds(s, bass_.ChannelGetPosition(s)));
             Sleep(0.001);
         }
         bass_.StreamFree(s);
-        // An onset is sound after at least 100 ms of silence (a short fragment can fall
-        // between the tone's peaks).
-        std::vector<Clock::time_point> onsets;
-        Clock::time_point lastLoud{};
-        for (const auto& f : monitor_->fragments()) {
-            if (f.peak <= kLoud) continue;
-            if (onsets.empty() || f.arrived - lastLoud > std::chrono::milliseconds(100))
-                onsets.push_back(f.arrived);
-            lastLoud = f.arrived;
-        }
-        std::vector<double> errors;
+        const Fragments recorded = monitor_.fragments();
+        const std::vector<std::int64_t> onsets = Onsets(recorded, MonitorListener::kRate / 10);
+        PrintBlocks(recorded, start);
+        // Onsets heard while an idle sink still plays what it rendered ahead, and while the
+        // position catches up after that, are told apart.
+        std::vector<double> errors, steady, early;
         for (std::size_t k = 0; k < onsets.size(); ++k) {
-            const double fileTime = k + 0.5;
-            auto reached = std::find_if(polled.begin(), polled.end(),
-                                        [&](const auto& p) { return p.second >= fileTime; });
+            const double fileTime = double(k) + 0.5;
+            const auto reached = std::find_if(polled.begin(), polled.end(),
+                                              [&](const auto& p) { return p.second >= fileTime; });
             if (reached == polled.end()) continue;
-            errors.push_back(Ms(reached->first - onsets[k]));
-            if (std::getenv("VYN_BENCH_DEBUG"))
+            const Clock::time_point heard = MonitorListener::AudibleAt(recorded, onsets[k]);
+            errors.push_back(Ms(reached->first - heard));
+            (Ms(heard - start) < startUp_ * 1000 ? early : steady)
+                .push_back(std::abs(errors.back()));
+            if (Debug())
                 std::printf("onset %zu heard %.1f ms, position there %.1f ms after play\n", k,
-                            Ms(onsets[k] - start), Ms(reached->first - start));
+                            Ms(heard - start), Ms(reached->first - start));
         }
-        std::vector<double> magnitudes;
-        double sum = 0;
-        for (double e : errors) {
-            magnitudes.push_back(std::abs(e));
-            sum += e;
-        }
-        const Summary m = Summarise(magnitudes);
-        std::printf(
-            "position vs audible: mean %+.1f ms (positive: the position runs late), median |error| "
-            "%.1f ms, worst %.1f ms over %zu onsets\n",
-            errors.empty() ? 0 : sum / errors.size(), m.median, m.worst, errors.size());
-    }
-
-    void cpuWhilePlaying(const std::string& mp3, double seconds) {
-        monitor_.reset();
-        const HSTREAM s = open(mp3);
-        bass_.StreamPlay(s, 0, 0);
-        Sleep(1);  // past the start-up fill
-        const double cpu0 = CpuSeconds();
-        const auto t0 = Clock::now();
-        Sleep(seconds);
-        const double cpu = CpuSeconds() - cpu0;
-        const double wall = Ms(Clock::now() - t0) / 1000;
-        bass_.ChannelPause(s);
-        const double paused0 = CpuSeconds();
-        Sleep(5);
-        const double pausedCpu = CpuSeconds() - paused0;
-        bass_.StreamFree(s);
-        std::printf(
-            "CPU while playing a 3-minute 128 kbit/s stereo MP3: %.3f %% of one core over %.0f s\n",
-            100 * cpu / wall, wall);
-        std::printf("CPU while paused: %.3f %% of one core over 5 s\n", 100 * pausedCpu / 5);
+        std::printf("position vs audible at each onset (positive: the position runs late):");
+        for (double e : errors) std::printf(" %+.1f", e);
+        std::printf(" ms\n");
+        Report("position vs audible, |error|", steady);
+        if (!early.empty())
+            Report("position vs audible, |error| in the first 4.5 s at an idle null sink", early);
     }
 
   private:
     BassLibrary bass_;
-    // Its thread wakes every 5 ms: it is stopped before the engine's CPU is measured.
-    std::optional<MonitorListener> monitor_{std::in_place};
+    MonitorListener monitor_;
+    double settle_;   // seconds from play until the sink surely runs at the stream's latency
+    double startUp_;  // seconds from play until the position is judged
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const double playSeconds = argc > 1 ? std::atof(argv[1]) : 30;
+    const std::string mode = argc > 1 ? argv[1] : "attached";
+    if (mode != "attached" && mode != "alone") {
+        std::fprintf(stderr, "usage: bench_engine_timing [attached|alone]\n");
+        return 2;
+    }
     try {
         const auto dir = bench_media::Folder();
-        const std::string tone = media::WriteWav(dir / "tone.wav", bench_media::Tone(3)).path;
+        const std::string tone = media::WriteWav(dir / "tone.wav", bench_media::Tone(10)).path;
         const std::string pattern = dir / "pattern.wav";
         media::RunProgramOrThrow({"sox", "-n",    "-r",    "44100", "-c",     "2",   "-b",
                                   "16",  pattern, "synth", "0.5",   "sine",   "440", "vol",
-                                  "0.3", "pad",   "0.5",   "0",     "repeat", "4"});
-        const std::string mp3 =
-            media::WriteMp3(dir / "three-minutes.mp3", bench_media::Tone(180), {.bitrateKbps = 128})
-                .path;
-        Bench bench;
-        bench.startLatency(tone);
-        bench.pauseLatency(tone);
-        bench.positionAccuracy(pattern);
-        bench.cpuWhilePlaying(mp3, playSeconds);
+                                  "0.3", "pad",   "0.5",   "0",     "repeat", "7"});
+        if (mode == "attached") {
+            std::printf("with a low-latency client attached (a running device):\n");
+            Bench bench(MonitorListener::Latency::kLow, 0.4, 0);
+            bench.startLatency(tone, 10);
+            bench.pauseLatency(tone, 10);
+            bench.positionAccuracy(pattern);
+        } else {
+            std::printf("with no other client (the sink at the engine's own latency):\n");
+            // An idle null sink has rendered 2 s ahead: a new stream is heard after that.
+            Bench bench(MonitorListener::Latency::kNone, 2.5, 4.5);
+            bench.pauseLatency(tone, 10);
+            bench.positionAccuracy(pattern);
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_engine_timing: %s\n", e.what());
         return 1;

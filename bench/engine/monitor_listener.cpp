@@ -1,10 +1,12 @@
 #include "bench/engine/monitor_listener.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
 
-MonitorListener::MonitorListener() {
+MonitorListener::MonitorListener(Latency latency, float threshold)
+    : threshold_(static_cast<int>(threshold * 32768)) {
     loop_ = pa_threaded_mainloop_new();
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "engine bench monitor");
     pa_context_set_state_callback(
@@ -20,7 +22,7 @@ MonitorListener::MonitorListener() {
         }
         pa_threaded_mainloop_wait(loop_);
     }
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
     stream_ = pa_stream_new(context_, "monitor", &spec, nullptr);
     pa_stream_set_read_callback(stream_, OnRead, this);
     pa_stream_set_state_callback(
@@ -28,7 +30,10 @@ MonitorListener::MonitorListener() {
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(5000, &spec));
-    pa_stream_connect_record(stream_, "out.monitor", &attr, PA_STREAM_ADJUST_LATENCY);
+    // Without PA_STREAM_ADJUST_LATENCY a record stream leaves the source's latency alone.
+    pa_stream_connect_record(
+        stream_, "out.monitor", &attr,
+        latency == Latency::kLow ? PA_STREAM_ADJUST_LATENCY : PA_STREAM_NOFLAGS);
     while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) {
             pa_threaded_mainloop_unlock(loop_);
@@ -65,14 +70,22 @@ void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
     size_t bytes = 0;
     while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
         if (bytes == 0) break;
-        int peak = 0;
+        const auto arrived = Clock::now();
+        Fragment f{arrived, 0, static_cast<int>(bytes / 4)};
         if (data) {
             const auto* s = static_cast<const std::int16_t*>(data);
-            for (size_t i = 0; i < bytes / 2; ++i) peak = std::max(peak, std::abs(int(s[i])));
+            for (int i = 0; i < f.frames; ++i)
+                if (std::max(std::abs(int(s[2 * i])), std::abs(int(s[2 * i + 1]))) >
+                    me->threshold_) {
+                    if (f.firstLoud < 0) f.firstLoud = i;
+                    f.lastLoud = i;
+                }
         }
         {
             std::lock_guard<std::mutex> lock(me->mutex_);
-            me->fragments_.push_back({Clock::now(), float(peak) / 32768.0f});
+            f.frame = me->frames_;
+            me->frames_ += f.frames;
+            me->fragments_.push_back(f);
         }
         pa_stream_drop(stream);
     }
@@ -81,6 +94,24 @@ void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
 void MonitorListener::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     fragments_.clear();
+}
+
+MonitorListener::Clock::time_point MonitorListener::AudibleAt(const std::vector<Fragment>& recorded,
+                                                              std::int64_t frame) {
+    const auto toClock = [](std::int64_t frames) {
+        return std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(double(frames) / kRate));
+    };
+    std::vector<Clock::time_point> zeros;                // when frame 0 was audible, by each block
+    for (std::size_t i = 1; i < recorded.size(); ++i) {  // the first kept may lie inside one
+        const Fragment& f = recorded[i];
+        const bool blockStart = f.arrived - recorded[i - 1].arrived > std::chrono::milliseconds(1);
+        if (blockStart && std::abs(f.frame - frame) <= kRate)
+            zeros.push_back(f.arrived - toClock(f.frame));
+    }
+    if (zeros.empty()) throw std::runtime_error("nothing recorded around that frame");
+    std::nth_element(zeros.begin(), zeros.begin() + zeros.size() / 2, zeros.end());
+    return zeros[zeros.size() / 2] + toClock(frame);
 }
 
 std::vector<MonitorListener::Fragment> MonitorListener::fragments() const {
