@@ -32,12 +32,15 @@ int main(int argc, char** argv) {
             throw std::runtime_error("BASS_Init failed: " + std::to_string(bass.ErrorGetCode()));
         // The first tracks settle one-time allocations of the runtimes and libraries.
         PlayBackToBack(bass, messages, tracks, 12);
+        messages.reserve(static_cast<std::size_t>(count) + 64);
         const ProcessUsage start = ProcessUsage::Now();
         const auto t0 = std::chrono::steady_clock::now();
-        const BackToBackResult r = PlayBackToBack(bass, messages, tracks, count);
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const ProcessUsage end = ProcessUsage::Now();
+        ProcessUsage end;
+        double seconds = 0;
+        const BackToBackResult r = PlayBackToBack(bass, messages, tracks, count, [&] {
+            end = ProcessUsage::Now();
+            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        });
         bass.Free();
         std::printf(
             "soak: %d tracks back to back in %.0f s (%.1f ms each): %d played, %d failed, "

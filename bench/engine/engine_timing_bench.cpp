@@ -117,7 +117,9 @@ class Bench {
             bass_.StreamPlay(s, 0, 0);
             Sleep(settle_);
             monitor_.clear();
-            Sleep(1);  // blocks before the pause for the sample clock
+            // Blocks before the pause for the sample clock; each pause at another point of
+            // the sink's block.
+            Sleep(1 + 0.0043 * i);
             const auto t0 = Clock::now();
             bass_.ChannelPause(s);
             Sleep(0.5);

