@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "app/about_box.h"
+#include "app/display_options.h"
 #include "app/main_form.h"
 #include "app/mpris_bridge.h"
 #include "platform/dialogs.h"
 
 int main(int argc, char** argv) {
+    PrepareDisplayConnection();
     QApplication app(argc, argv);  // takes Qt's own options out of argv
     // Tools find the program by this name whatever its window title says.
     QApplication::setApplicationName(QString::fromLatin1(TMainForm::kProductName));

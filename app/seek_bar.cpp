@@ -14,8 +14,14 @@ QRect SeekBar::ThumbRect() const {
 }
 
 void SeekBar::sliderChange(SliderChange change) {
-    if (change == SliderValueChange && isVisible() && ThumbRect() == paintedThumb_) return;
-    QScrollBar::sliderChange(change);
+    if (change != SliderValueChange || !isVisible() || paintedThumb_.isEmpty()) {
+        QScrollBar::sliderChange(change);
+        return;
+    }
+    // Only where the thumb was and where it goes: a full repaint draws the groove's lines
+    // across the whole width, which the raster engine hands to its worker threads.
+    const QRect thumb = ThumbRect();
+    if (thumb != paintedThumb_) update(thumb.united(paintedThumb_));
 }
 
 void SeekBar::paintEvent(QPaintEvent* event) {

@@ -12,9 +12,10 @@ TrayIcon::~TrayIcon() = default;
 bool TrayIcon::TrayAdd(MessageTarget* target, uintptr_t id, const QIcon& icon,
                        std::string_view tip) {
     present_ = true;
-    const bool shown = Set(target, id, icon, tip);
+    Set(target, id, icon, tip);
     icon_->show();
-    return shown;
+    trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
+    return trayAvailable_;
 }
 
 bool TrayIcon::TrayModify(MessageTarget* target, uintptr_t id, const QIcon& icon,
@@ -28,19 +29,16 @@ bool TrayIcon::Set(MessageTarget* target, uintptr_t id, const QIcon& icon, std::
     id_ = id;
     std::string cut = CutTrayTip(tip);
     // Called ten times a second while playing: touch the platform only on a real change.
-    // Asking whether a notification area exists is a round trip to the display server, so
-    // that too is asked only when something was handed over.
-    bool changed = false;
+    // Asking whether a notification area exists is a round trip to the display server: a new
+    // tip, which changes every second, is not worth one, so only an add or a new icon asks.
     if (cut != tip_) {
         tip_ = std::move(cut);
         icon_->setToolTip(DisplayText(tip_));
-        changed = true;
     }
     if (icon.cacheKey() != icon_->icon().cacheKey()) {
         icon_->setIcon(icon);
-        changed = true;
+        trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
     }
-    if (changed) trayAvailable_ = QSystemTrayIcon::isSystemTrayAvailable();
     return trayAvailable_;
 }
 

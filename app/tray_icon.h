@@ -26,7 +26,8 @@ class TrayIcon : public QObject {
     ~TrayIcon() override;
 
     // Each returns whether a notification area took the icon. Without one they only keep the
-    // state, and the icon appears when an area does (the platform re-adds it then).
+    // state, and the icon appears when an area does (the platform re-adds it then). A modify
+    // that changes only the tip answers from the last add or icon change.
     bool TrayAdd(MessageTarget* target, uintptr_t id, const QIcon& icon, std::string_view tip);
     bool TrayModify(MessageTarget* target, uintptr_t id, const QIcon& icon, std::string_view tip);
     bool TrayDelete(MessageTarget* target, uintptr_t id);

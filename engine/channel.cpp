@@ -13,10 +13,12 @@ constexpr std::uint32_t kAheadMs = 500;
 std::unique_ptr<DecodeAhead> MakeAhead(std::unique_ptr<Decoder> decoder, ModuleDecoder* module,
                                        const BufferPlan& plan, std::function<void()> wanted) {
     const AudioFormat f = decoder->format();
-    // Room for everything the output may hold unheard, a refill step, and some ahead.
+    // Room for everything the output may hold unheard, a refill step, and some ahead. The
+    // decoder wakes once a refill step has been heard: about once a second, and a refill
+    // then still finds a step and the margin decoded.
     const std::size_t ring =
         plan.unheardFrames + plan.refillFrames + std::size_t{f.rate} * kAheadMs / 1000;
-    return std::make_unique<DecodeAhead>(std::move(decoder), module, ring, plan.refillFrames / 2,
+    return std::make_unique<DecodeAhead>(std::move(decoder), module, ring, plan.refillFrames,
                                          std::move(wanted));
 }
 

@@ -64,6 +64,9 @@ struct DecodeAhead::Shared {
     bool inRead = false;  // the thread is inside the decoder
     bool exited = false;
     bool outputWaits = false;  // the output asked for more than there was
+    // Woken for a refill, the thread fills the ring to the top before it sleeps again: one
+    // wake-up per refill step heard, not one per step of decoding.
+    bool filling = false;
     std::deque<std::pair<std::uint64_t, std::uint32_t>> marks;  // (frame, order/row)
 };
 
@@ -198,7 +201,8 @@ void DecodeAhead::Run(std::shared_ptr<Shared> shared) {
             if (s.pendingSeek) return true;
             if (s.ended) return false;
             const std::size_t room = s.freeFrames();
-            return room >= s.refillFrames || (s.outputWaits && room > 0);
+            s.filling = room > 0 && (s.filling || room >= s.refillFrames);
+            return s.filling || (s.outputWaits && room > 0);
         });
         if (s.stopping) break;
         if (s.pendingSeek) {

@@ -22,8 +22,10 @@ void PositionDisplay::SetRange(std::int64_t range) {
 
 void PositionDisplay::Restart() {
     seekDragging_ = false;
-    view_.SetSeekPosition(0);
-    view_.SetElapsedText("0:00");
+    shownSeek_ = 0;
+    shownElapsed_ = "0:00";
+    view_.SetSeekPosition(shownSeek_);
+    view_.SetElapsedText(shownElapsed_);
 }
 
 void PositionDisplay::TimePosTimerProc() {
@@ -31,14 +33,25 @@ void PositionDisplay::TimePosTimerProc() {
     if (channel == 0) return;
     const BassEntryPoints& api = bass_.Api();
     std::uint64_t position = api.ChannelGetPosition(channel);
-    if (bass_.ChannelIsStream())
-        view_.SetElapsedText(FormatPlayTime(api.ChannelBytes2Seconds(channel, position)));
-    else
+    // Ten ticks a second, but the time changes once a second and the thumb a unit at a time:
+    // the controls are told only what changed.
+    if (bass_.ChannelIsStream()) {
+        std::string elapsed = FormatPlayTime(api.ChannelBytes2Seconds(channel, position));
+        if (elapsed != shownElapsed_) {
+            shownElapsed_ = std::move(elapsed);
+            view_.SetElapsedText(shownElapsed_);
+        }
+    } else {
         position &= kOrderMask;
+    }
     if (!seekDragging_) {
         const auto step = static_cast<std::uint64_t>(unitsPerStep_);
-        view_.SetSeekPosition(
-            static_cast<int>(std::min<std::uint64_t>(position / step, kBarLimit)));
+        const int seek = static_cast<int>(std::min<std::uint64_t>(position / step, kBarLimit));
+        // The bar may have been moved by hand (a drag, a click) since it was last told.
+        if (seek != shownSeek_ || seek != view_.SeekPosition()) {
+            shownSeek_ = seek;
+            view_.SetSeekPosition(seek);
+        }
     }
     view_.RefreshTrayTip(title_());
 }

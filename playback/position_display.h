@@ -56,5 +56,8 @@ class PositionDisplay {
     TitleSource title_;
     bool seekDragging_ = false;
     std::int64_t unitsPerStep_ = 1;
+    // What the tick last gave the view.
+    std::string shownElapsed_ = "0:00";
+    int shownSeek_ = 0;
     std::function<void()> seekListener_;
 };

@@ -1,7 +1,9 @@
 // The whole player (main window shown, real engine, tray icon, mixer) playing one file: its
-// CPU use and resident memory while playing, then how often it wakes up once stopped.
+// CPU use, wake-ups (all threads, and which threads) and resident memory while playing, the
+// sound server's CPU and wake-ups beside them, then how often the player wakes once stopped.
 //
-// playing FILE [SECONDS]   (under Xvfb and a sound server; see bench/app/run)
+// playing FILE [SECONDS]   (under Xvfb and a sound server whose pid is in VYN_PULSE_PID; see
+// bench/app/run)
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -10,11 +12,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "app/display_options.h"
 #include "app/main_form.h"
+#include "bench/app/process_sample.h"
 #include "platform/dialogs.h"
 #include "playback/playback_controller.h"
 
@@ -27,25 +29,10 @@ double CpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-long StatusField(const std::string& path, const char* field) {
-    std::ifstream status(path);
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
-    return 0;
-}
-
-// Every thread's context switches: each one is a wake-up of that thread.
-long Wakeups() {
-    long total = 0;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        const std::string status = task.path().string() + "/status";
-        total += StatusField(status, "voluntary_ctxt_switches") +
-                 StatusField(status, "nonvoluntary_ctxt_switches");
-    }
-    return total;
+// The sound server's process id, when the runner gave it.
+std::string ServerPid() {
+    const char* pid = std::getenv("VYN_PULSE_PID");
+    return pid && *pid ? pid : "";
 }
 
 void RunFor(double seconds) {
@@ -63,6 +50,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const double seconds = argc > 2 ? std::atof(argv[2]) : 60;
+    PrepareDisplayConnection();  // as the player's own main() does
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QtDialogs dialogs;
@@ -72,26 +60,41 @@ int main(int argc, char** argv) {
     form.Controller().PlayButtonClick();
     RunFor(2);  // past the start and the first buffers
 
+    const std::string server = ServerPid();
     const double cpu0 = CpuSeconds();
-    const long wakeups0 = Wakeups();
+    const ProcessSample player0 = ProcessSample::Of("self");
+    const ProcessSample server0 = server.empty() ? ProcessSample{} : ProcessSample::Of(server);
     const auto wall0 = std::chrono::steady_clock::now();
     RunFor(seconds);
-    const long playingWakeups = Wakeups() - wakeups0;
+    const ProcessSample player1 = ProcessSample::Of("self");
+    const ProcessSample server1 = server.empty() ? ProcessSample{} : ProcessSample::Of(server);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const double cpu = CpuSeconds() - cpu0;
     std::printf(
         "playing: %.3f %% of one core over %.0f s, %.1f wake-ups a second, "
         "resident memory %.1f MB\n",
-        100.0 * cpu / wall, wall, playingWakeups / wall,
-        StatusField("/proc/self/status", "VmRSS") / 1024.0);
+        100.0 * cpu / wall, wall, (player1.wakeups - player0.wakeups) / wall,
+        ProcessSample::Field("/proc/self/status", "VmRSS") / 1024.0);
+    for (const auto& [name, count] : player1.wakeupsByThread) {
+        const auto before = player0.wakeupsByThread.find(name);
+        const long start = before == player0.wakeupsByThread.end() ? 0 : before->second;
+        std::printf("  thread %-16s %5.1f wake-ups a second\n", name.c_str(),
+                    (count - start) / wall);
+    }
+    if (!server.empty()) {
+        const ProcessRate rate = ProcessRate::Between(server0, server1, wall);
+        std::printf("sound server: %.3f %% of one core, %.1f wake-ups a second\n", rate.cpuPercent,
+                    rate.wakeupsPerSecond);
+    }
 
     form.Controller().StopButtonClick();
     RunFor(1);
-    const long before = Wakeups();
+    const long before = ProcessSample::Of("self").wakeups;
     const double idleCpu0 = CpuSeconds();
     RunFor(10);
     std::printf("stopped: %.2f wake-ups a second, %.3f %% of one core\n",
-                (Wakeups() - before) / 10.0, 100.0 * (CpuSeconds() - idleCpu0) / 10.0);
+                (ProcessSample::Of("self").wakeups - before) / 10.0,
+                100.0 * (CpuSeconds() - idleCpu0) / 10.0);
     return 0;
 }

@@ -1,8 +1,10 @@
-// The seek bar repaints when its thumb moves, and only then.
+// The seek bar repaints when its thumb moves, and only then, and only around the thumb.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QRegion>
 
 #include "app/seek_bar.h"
 
@@ -11,8 +13,12 @@ namespace {
 class PaintCounter : public QObject {
   public:
     int paints = 0;
+    QRegion painted;  // everything repainted since the last reset
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
         return false;
     }
 };
@@ -40,10 +46,22 @@ TEST(SeekBar, RepaintsOnlyWhenTheThumbMoves) {
     QCoreApplication::processEvents();
     EXPECT_GE(counter.paints, 1);
 
+    // A step of one pixel repaints the thumb's old and new place, not the whole groove.
+    counter.paints = 0;
+    counter.painted = QRegion();
+    bar.setValue(15'000'000 + 31'000'000 / 380);
+    QCoreApplication::processEvents();
+    ASSERT_GE(counter.paints, 1);
+    const QRect region = counter.painted.boundingRect();
+    EXPECT_LT(region.width(), bar.width() / 4) << region.x() << "+" << region.width();
+    EXPECT_GT(region.x(), bar.width() / 4) << "around the middle, where the thumb is";
+
     const int before = counter.paints;
-    bar.setRange(0, 100);  // a range change always repaints
+    counter.painted = QRegion();
+    bar.setRange(0, 100);  // a range change always repaints, all of it
     QCoreApplication::processEvents();
     EXPECT_GT(counter.paints, before);
+    EXPECT_EQ(counter.painted.boundingRect(), bar.rect());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The position tick and seeking: elapsed time and thumb for streams and modules, every scroll
 // code, dragging, pausing, ranges beyond the bar's 32 bits, and the QScrollBar adapter.
 #include <QTest>
+#include <vector>
 
 #include "playback/play_time.h"
 #include "playback/seek_bar_adapter.h"
@@ -32,6 +33,67 @@ TEST_F(PositionTest, ModuleTickMovesThumbByOrderAndKeepsElapsedAtZero) {
     EXPECT_EQ(view.SeekPosition(), 5);
     EXPECT_EQ(view.ElapsedText(), "0:00");
     EXPECT_EQ(view.trayTip, "Fake Tune\n0:00 / 1:00");
+}
+
+// Ten ticks a second: the controls hear only of what changed; the tip is composed each tick.
+TEST_F(PositionTest, TickTellsTheControlsOnlyWhatChanged) {
+    struct Tick {
+        const char* what;
+        std::uint64_t position;
+        int elapsedSets, seekSets;
+    };
+    const std::vector<Tick> ticks = {
+        {"the same position again", 176400 * 3 + 4, 0, 0},
+        {"later within the same second", 176400 * 3 + 17640, 0, 1},
+        {"the next second", 176400 * 4, 1, 1},
+        {"the same again", 176400 * 4, 0, 0},
+    };
+    SetPlaylist({"/m/one.mp3"});
+    controller.PlayButtonClick();
+    engine.position = 176400 * 3 + 4;
+    position.TimePosTimerProc();
+    ASSERT_EQ(view.ElapsedText(), "0:03");
+    for (const Tick& tick : ticks) {
+        SCOPED_TRACE(tick.what);
+        const int elapsed = view.elapsedSets, seek = view.seekSets, tips = view.tipRefreshes;
+        engine.position = tick.position;
+        position.TimePosTimerProc();
+        EXPECT_EQ(view.elapsedSets - elapsed, tick.elapsedSets);
+        EXPECT_EQ(view.seekSets - seek, tick.seekSets);
+        EXPECT_EQ(view.tipRefreshes - tips, 1);
+        EXPECT_EQ(view.SeekPosition(), static_cast<int>(tick.position));
+    }
+    EXPECT_EQ(view.ElapsedText(), "0:04");
+
+    view.SetSeekPosition(5);  // moved by hand: the next tick puts the thumb back
+    const int seek = view.seekSets;
+    position.TimePosTimerProc();
+    EXPECT_EQ(view.seekSets - seek, 1);
+    EXPECT_EQ(view.SeekPosition(), 176400 * 4);
+
+    // A track started again shows "0:00", so the same second later is shown afresh.
+    controller.PlayButtonClick();
+    ASSERT_EQ(view.ElapsedText(), "0:00");
+    const int elapsed = view.elapsedSets;
+    engine.position = 176400 * 4;
+    position.TimePosTimerProc();
+    EXPECT_EQ(view.elapsedSets - elapsed, 1);
+    EXPECT_EQ(view.ElapsedText(), "0:04");
+}
+
+TEST_F(PositionTest, ModuleTickMovesTheThumbOnlyWhenTheOrderChanges) {
+    SetPlaylist({"/m/tune.it"});
+    controller.PlayButtonClick();
+    engine.position = 5 | (20u << 16);
+    position.TimePosTimerProc();
+    const int seek = view.seekSets, elapsed = view.elapsedSets;
+    engine.position = 5 | (21u << 16);  // the next row of the same order
+    position.TimePosTimerProc();
+    EXPECT_EQ(view.seekSets, seek);
+    engine.position = 6;
+    position.TimePosTimerProc();
+    EXPECT_EQ(view.seekSets, seek + 1);
+    EXPECT_EQ(view.elapsedSets, elapsed) << "module music shows no elapsed time";
 }
 
 TEST_F(PositionTest, WithoutChannelNothingHappens) {

@@ -44,10 +44,14 @@ class WidgetPlayerView : public PlayerView {
 
     void SetSeekMaximum(int maximum) override { bar->setMaximum(maximum); }
     int SeekMaximum() const override { return bar->maximum(); }
-    void SetSeekPosition(int position) override { bar->setValue(position); }
+    void SetSeekPosition(int position) override {
+        ++seekSets;
+        bar->setValue(position);
+    }
     int SeekPosition() const override { return bar->value(); }
 
     void SetElapsedText(const std::string& text) override {
+        ++elapsedSets;
         elapsed->setText(QString::fromStdString(text));
     }
     std::string ElapsedText() const override { return elapsed->text().toStdString(); }
@@ -63,6 +67,7 @@ class WidgetPlayerView : public PlayerView {
     void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
     void RefreshTrayTip(const std::string& title) override {
         if (trayTipFails) throw std::runtime_error("The tray is gone");
+        ++tipRefreshes;
         trayTip = title + "\n" + ElapsedText() + " / " + TotalText();
     }
     MessageTarget* EndMessageTarget() override { return endTarget; }
@@ -79,4 +84,8 @@ class WidgetPlayerView : public PlayerView {
     std::string trayTip = "Vyn Player";
     MessageTarget* endTarget = nullptr;
     bool trayTipFails = false;  // a failure inside the position tick
+    // How often the controls were told something.
+    int seekSets = 0;
+    int elapsedSets = 0;
+    int tipRefreshes = 0;
 };
