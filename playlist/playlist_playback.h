@@ -3,7 +3,7 @@
 #pragma once
 
 class PlaylistPlayback {
-public:
+  public:
     virtual ~PlaylistPlayback() = default;
 
     // Index of the current entry; -1 when none.

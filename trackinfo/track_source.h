@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class TrackSource {
-public:
+  public:
     virtual ~TrackSource() = default;
     // The engine's tag block of the given kind (0 ID3v1, 1 ID3v2, 2 Vorbis comments).
     virtual const char* StreamTags(std::uint32_t kind) const = 0;

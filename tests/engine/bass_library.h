@@ -9,6 +9,7 @@
 
 #include "engine/bass.h"
 
+// clang-format off
 #define VYN_BASS_ENTRY_POINTS(X)                                                               \
     X(GetVersion)                                                                              \
     X(ErrorGetCode)                                                                            \
@@ -17,10 +18,22 @@
     X(StreamCreateFile)                                                                        \
     X(StreamFree)                                                                              \
     X(StreamPlay)                                                                              \
-    X(Start) X(ChannelSetSync) X(ChannelRemoveSync) X(ChannelPause) X(ChannelResume)           \
-        X(StreamGetLength) X(ChannelGetPosition) X(ChannelSetPosition) X(ChannelBytes2Seconds) \
-            X(StreamGetTags) X(MusicLoad) X(MusicFree) X(MusicGetName) X(MusicGetLength)       \
-                X(MusicPlay)
+    X(Start)                                                                                   \
+    X(ChannelSetSync)                                                                          \
+    X(ChannelRemoveSync)                                                                       \
+    X(ChannelPause)                                                                            \
+    X(ChannelResume)                                                                           \
+    X(StreamGetLength)                                                                         \
+    X(ChannelGetPosition)                                                                      \
+    X(ChannelSetPosition)                                                                      \
+    X(ChannelBytes2Seconds)                                                                    \
+    X(StreamGetTags)                                                                           \
+    X(MusicLoad)                                                                               \
+    X(MusicFree)                                                                               \
+    X(MusicGetName)                                                                            \
+    X(MusicGetLength)                                                                          \
+    X(MusicPlay)
+// clang-format on
 
 class BassLibrary {
   public:
