@@ -127,10 +127,17 @@ bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
     return true;
 }
 
-}  // namespace
+// Where the first page begins: 0 unless something else (a tag, say) comes first.
+std::uint64_t FirstPageOffset(BufferedFile& file) {
+    std::uint64_t first = 0;
+    ForEachPage(file, 0, [&](std::uint64_t offset, const ogg_page&) {
+        first = offset;
+        return false;
+    });
+    return first;
+}
 
-std::uint64_t ReadableOggLength(const std::string& path) {
-    BufferedFile file(path);
+std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file) {
     const std::uint64_t size = static_cast<std::uint64_t>(file.size());
     const std::vector<int> first = FirstLinkSerials(file);
     bool found = false;
@@ -141,6 +148,15 @@ std::uint64_t ReadableOggLength(const std::string& path) {
     for (const std::uint64_t start : later.starts)
         if (!LinkHeadersRead(path, start)) return start;
     return later.reusedSerialAt != 0 ? later.reusedSerialAt : size;
+}
+
+}  // namespace
+
+OggWindow ReadableOggWindow(const std::string& path) {
+    BufferedFile file(path);
+    const std::uint64_t start = FirstPageOffset(file);
+    const std::uint64_t end = ReadableEnd(path, file);
+    return {start, end > start ? end - start : 0};
 }
 
 }  // namespace engine

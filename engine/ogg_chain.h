@@ -2,6 +2,8 @@
 // memory when a later link of a chained file has headers it can't read: it gives up without
 // freeing the serial numbers it had listed for that link. So a chained file is cut before
 // the first link whose headers don't read; a file of one link is passed whole, unread.
+// It also loses a link's setup when bytes that are no page (an ID3v2 tag, say) come before
+// the first page, so the file is given from its first page on.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +11,13 @@
 
 namespace engine {
 
-// The length of the file's readable links: its size, or the offset of the first later link
-// whose headers vorbisfile refuses.
-std::uint64_t ReadableOggLength(const std::string& path);
+// From the first page to the end of the file, or to the first later link whose headers
+// vorbisfile refuses.
+struct OggWindow {
+    std::uint64_t start = 0;
+    std::uint64_t length = 0;
+};
+
+OggWindow ReadableOggWindow(const std::string& path);
 
 }  // namespace engine

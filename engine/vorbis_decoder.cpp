@@ -13,8 +13,10 @@ namespace {
 class OggVorbisDecoder final : public VorbisDecoder {
   public:
     explicit OggVorbisDecoder(const std::string& path)
-        : source_(std::make_unique<BufferedFile>(path, 0,
-                                                 static_cast<off_t>(ReadableOggLength(path)))) {
+        : OggVorbisDecoder(path, ReadableOggWindow(path)) {}
+    OggVorbisDecoder(const std::string& path, OggWindow window)
+        : source_(std::make_unique<BufferedFile>(path, static_cast<off_t>(window.start),
+                                                 static_cast<off_t>(window.length))) {
         // A failed open clears vf itself; a successful one needs ov_clear.
         if (ov_open_callbacks(source_.get(), &file_.vf, nullptr, 0, BufferedFileOggCallbacks()) !=
             0)
