@@ -2,8 +2,7 @@
 // memory when a later link of a chained file has headers it can't read: it gives up without
 // freeing the serial numbers it had listed for that link. So a chained file is cut before
 // the first link whose headers don't read; a file of one link is passed whole, unread.
-// It also loses a link's setup when bytes that are no page (an ID3v2 tag, say) come before
-// the first page, so the file is given from its first page on.
+// The file is given from its first page on: a tag in front of it is no part of the stream.
 #pragma once
 
 #include <cstdint>
