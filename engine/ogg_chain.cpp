@@ -127,16 +127,6 @@ bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
     return true;
 }
 
-// Where the first page begins: 0 unless something else (a tag, say) comes first.
-std::uint64_t FirstPageOffset(BufferedFile& file) {
-    std::uint64_t first = 0;
-    ForEachPage(file, 0, [&](std::uint64_t offset, const ogg_page&) {
-        first = offset;
-        return false;
-    });
-    return first;
-}
-
 std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file) {
     const std::uint64_t size = static_cast<std::uint64_t>(file.size());
     const std::vector<int> first = FirstLinkSerials(file);
@@ -152,9 +142,8 @@ std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file) {
 
 }  // namespace
 
-OggWindow ReadableOggWindow(const std::string& path) {
+OggWindow ReadableOggWindow(const std::string& path, std::uint64_t start) {
     BufferedFile file(path);
-    const std::uint64_t start = FirstPageOffset(file);
     const std::uint64_t end = ReadableEnd(path, file);
     return {start, end > start ? end - start : 0};
 }

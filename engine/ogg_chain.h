@@ -17,6 +17,7 @@ struct OggWindow {
     std::uint64_t length = 0;
 };
 
-OggWindow ReadableOggWindow(const std::string& path);
+// `start`: where the first page begins, behind any tags.
+OggWindow ReadableOggWindow(const std::string& path, std::uint64_t start);
 
 }  // namespace engine

@@ -38,21 +38,22 @@ OpenedStream OpenStreamFile(const std::string& path) {
     if (StartsWith(head, "RIFF") || StartsWith(head, "RIFX") || StartsWith(head, "RF64"))
         return {OpenWavDecoder(path), {}};
 
+    const std::uint64_t audioStart = SkipId3v2Tags(path, size);
     // Taggers put ID3v2 tags in front of Ogg files too. Such a file is ours to open:
     // libsndfile would skip the tag and read the Vorbis stream itself, and it leaks on
     // malformed ones.
-    const std::uint64_t audioStart = SkipId3v2Tags(path, size);
-    const Bytes audio =
-        audioStart < size ? ReadFileBytes(path, audioStart, kMpegProbeBytes) : Bytes{};
-    if (StartsWith(audio, "OggS")) {
-        auto vorbis = OpenVorbisDecoder(path);
+    if (StartsWith(audioStart == 0 ? head : ReadFileBytes(path, audioStart, 4), "OggS")) {
+        auto vorbis = OpenVorbisDecoder(path, audioStart);
         OpenedStream s;
         s.tags.comments = vorbis->commentBlock();
         s.decoder = std::move(vorbis);
         return s;
     }
-    if (!audio.empty() && LooksLikeMpegAudio(audio, audioStart, size))
-        return OpenMpeg(path, audioStart, head, size);
+    if (audioStart < size) {
+        const Bytes audio = ReadFileBytes(path, audioStart, kMpegProbeBytes);
+        if (LooksLikeMpegAudio(audio, audioStart, size))
+            return OpenMpeg(path, audioStart, head, size);
+    }
     // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers.
     return {OpenWavDecoder(path), {}};
 }

@@ -12,8 +12,6 @@ namespace {
 
 class OggVorbisDecoder final : public VorbisDecoder {
   public:
-    explicit OggVorbisDecoder(const std::string& path)
-        : OggVorbisDecoder(path, ReadableOggWindow(path)) {}
     OggVorbisDecoder(const std::string& path, OggWindow window)
         : source_(std::make_unique<BufferedFile>(path, static_cast<off_t>(window.start),
                                                  static_cast<off_t>(window.length))) {
@@ -92,8 +90,8 @@ class OggVorbisDecoder final : public VorbisDecoder {
 
 }  // namespace
 
-std::unique_ptr<VorbisDecoder> OpenVorbisDecoder(const std::string& path) {
-    return std::make_unique<OggVorbisDecoder>(path);
+std::unique_ptr<VorbisDecoder> OpenVorbisDecoder(const std::string& path, std::uint64_t start) {
+    return std::make_unique<OggVorbisDecoder>(path, ReadableOggWindow(path, start));
 }
 
 }  // namespace engine

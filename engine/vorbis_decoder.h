@@ -2,6 +2,7 @@
 // channel count are played: the output format of a channel never changes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,8 @@ class VorbisDecoder : public Decoder {
     virtual const std::string& commentBlock() const = 0;
 };
 
-// Throws EngineError 41 when the file is not Ogg Vorbis.
-std::unique_ptr<VorbisDecoder> OpenVorbisDecoder(const std::string& path);
+// Reads the Ogg stream from `start` on, where its first page begins behind any tags. Throws
+// EngineError 41 when the file is not Ogg Vorbis.
+std::unique_ptr<VorbisDecoder> OpenVorbisDecoder(const std::string& path, std::uint64_t start);
 
 }  // namespace engine
