@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "platform/error_report.h"
 #include "platform/qt_message_target.h"
 #include "playback/playback_controller.h"
+#include "tests/media/scoped_env.h"
 #include "tests/support/scripted_dialogs.h"
 #include "volume/master_volume.h"
 
@@ -132,17 +134,13 @@ TEST_F(Closing, QuestionCaptionIsTheApplicationTitleOfThatMoment) {
 // Start-up on a machine without a sound server: the warning comes once, before the window
 // is shown, and everything else is in place; the exit then removes the tray icon.
 TEST(StartUp, WithoutASoundServerWarnsOnceAndCarriesOn) {
-    const char* saved = std::getenv("PULSE_SERVER");
-    const std::string savedServer = saved ? saved : "";
-    setenv("PULSE_SERVER", "unix:/nonexistent/vyn-no-server", 1);
+    std::optional<ScopedEnv> noServer(std::in_place, "PULSE_SERVER",
+                                      "unix:/nonexistent/vyn-no-server");
     ScriptedDialogs dialogs;
     int quitCalls = 0;
     TMainForm form(dialogs, MainFormOptions{{}, [&] { ++quitCalls; }});
     form.FormCreate();
-    if (saved)
-        setenv("PULSE_SERVER", savedServer.c_str(), 1);
-    else
-        unsetenv("PULSE_SERVER");
+    noServer.reset();
 
     const auto shown = dialogs.Messages();
     ASSERT_EQ(shown.size(), 1u);

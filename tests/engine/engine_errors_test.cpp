@@ -5,6 +5,7 @@
 
 #include "tests/engine/engine_fixture.h"
 #include "tests/media/media.h"
+#include "tests/media/scoped_env.h"
 
 namespace {
 
@@ -28,18 +29,13 @@ TEST(EngineBeforeInit, EveryCallFailsWithCode8) {
 }
 
 TEST(EngineWithoutServer, InitFailsWithCode3) {
-    const std::string saved = std::getenv("PULSE_SERVER") ? std::getenv("PULSE_SERVER") : "";
-    setenv("PULSE_SERVER", "unix:/nonexistent/vyn-no-server", 1);
+    const ScopedEnv noServer("PULSE_SERVER", "unix:/nonexistent/vyn-no-server");
     BassLibrary bass;
     EXPECT_FALSE(bass.Init(-1, 44100, 32, nullptr));
     EXPECT_EQ(bass.ErrorGetCode(), BASS_ERROR_DRIVER);
     // Still not initialised: a later try starts from scratch.
     EXPECT_FALSE(bass.Free());
     EXPECT_EQ(bass.ErrorGetCode(), BASS_ERROR_INIT);
-    if (saved.empty())
-        unsetenv("PULSE_SERVER");
-    else
-        setenv("PULSE_SERVER", saved.c_str(), 1);
 }
 
 using EngineErrors = EngineTest;
