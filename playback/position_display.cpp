@@ -22,9 +22,8 @@ void PositionDisplay::SetRange(std::int64_t range) {
 
 void PositionDisplay::Restart() {
     seekDragging_ = false;
-    shownSeek_ = 0;
     shownElapsed_ = "0:00";
-    view_.SetSeekPosition(shownSeek_);
+    view_.SetSeekPosition(0);
     view_.SetElapsedText(shownElapsed_);
 }
 
@@ -47,11 +46,8 @@ void PositionDisplay::TimePosTimerProc() {
     if (!seekDragging_) {
         const auto step = static_cast<std::uint64_t>(unitsPerStep_);
         const int seek = static_cast<int>(std::min<std::uint64_t>(position / step, kBarLimit));
-        // The bar may have been moved by hand (a drag, a click) since it was last told.
-        if (seek != shownSeek_ || seek != view_.SeekPosition()) {
-            shownSeek_ = seek;
-            view_.SetSeekPosition(seek);
-        }
+        // Asking the bar itself also puts back a thumb moved by hand (a drag, a click).
+        if (seek != view_.SeekPosition()) view_.SetSeekPosition(seek);
     }
     view_.RefreshTrayTip(title_());
 }

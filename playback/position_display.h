@@ -56,8 +56,7 @@ class PositionDisplay {
     TitleSource title_;
     bool seekDragging_ = false;
     std::int64_t unitsPerStep_ = 1;
-    // What the tick last gave the view.
+    // What the tick last gave the view as the elapsed time.
     std::string shownElapsed_ = "0:00";
-    int shownSeek_ = 0;
     std::function<void()> seekListener_;
 };
