@@ -1,6 +1,7 @@
 #include "engine/playback_stream.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/engine_error.h"
 
@@ -23,6 +24,8 @@ constexpr auto kConnectTimeout = std::chrono::milliseconds(3000);
 // Timing updates for the position: often just after a start, then once a second.
 constexpr auto kFirstTimingUpdate = std::chrono::milliseconds(20);
 constexpr auto kTimingUpdate = std::chrono::milliseconds(1000);
+// A timing figure is carried on by at most this long (a wall-clock step, a missed update).
+constexpr std::int64_t kMaxTimingAgeUs = 3000000;
 
 pa_sample_spec SpecOf(AudioFormat format) {
     pa_sample_spec spec{};
@@ -80,9 +83,12 @@ PlaybackStream::PlaybackStream(pulse::Connection& connection, AudioFormat format
     attr.prebuf = plan.prebufBytes;
     attr.minreq = plan.minreqBytes;
     attr.fragsize = static_cast<std::uint32_t>(-1);
-    // Timing updates are ours (scheduleTimingUpdate): none while corked.
-    bool ok = pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_INTERPOLATE_TIMING,
-                                         nullptr, nullptr) >= 0;
+    // Timing updates are ours (scheduleTimingUpdate): none while corked; and so is the
+    // interpolation between them (heardByTiming).
+    pa_stream_set_underflow_callback(stream_, OnRunChange, this);
+    pa_stream_set_started_callback(stream_, OnRunChange, this);
+    bool ok = pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr,
+                                         nullptr) >= 0;
     if (ok && wait) {
         ok = connection.waitFor(
             [this] {
@@ -117,6 +123,8 @@ void PlaybackStream::release() {
     if (stream_) {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
+        pa_stream_set_started_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
         stream_ = nullptr;
@@ -139,10 +147,10 @@ void PlaybackStream::setCorked(bool corked) {
 
 std::uint64_t PlaybackStream::audibleFrames() {
     const Clock::time_point now = Clock::now();
-    pa_usec_t usec = 0;
-    if (ready() && pa_stream_get_time(stream_, &usec) >= 0) {
-        lastAudible_ = std::min<std::uint64_t>(usec * format_.rate / 1000000, written_);
-    } else if (!ready() && !corked_ && written_ > lastAudible_) {
+    if (ready()) {
+        if (const std::optional<std::uint64_t> heard = heardByTiming())
+            lastAudible_ = std::max(lastAudible_, std::min(*heard, written_));
+    } else if (!corked_ && written_ > lastAudible_) {
         // The server is gone: it played on from the last figure until it went.
         const auto since =
             std::chrono::duration_cast<std::chrono::microseconds>(now - lastAudibleAt_);
@@ -152,6 +160,28 @@ std::uint64_t PlaybackStream::audibleFrames() {
     }
     lastAudibleAt_ = now;
     return lastAudible_;
+}
+
+// PulseAudio's own stream clock clamps "read minus what the sink holds" at zero before it
+// interpolates, so at a sink that has rendered seconds ahead (an idle null sink) it starts
+// running at once and stays ahead until the sink has caught up. The signed figure is the
+// true one: negative until the sink has played out what it held before this stream.
+std::optional<std::uint64_t> PlaybackStream::heardByTiming() const {
+    const pa_timing_info* info = pa_stream_get_timing_info(stream_);
+    // A cork leaves the read index stale until an update asked for after it arrives.
+    if (!info || info->read_index_corrupt || info->read_index < 0) return std::nullopt;
+    const auto framesOf = [this](std::int64_t usec) {
+        return usec * static_cast<std::int64_t>(format_.rate) / 1000000;
+    };
+    const std::int64_t read = info->read_index / static_cast<std::int64_t>(format_.bytesPerFrame());
+    std::int64_t heard = read - framesOf(static_cast<std::int64_t>(info->sink_usec));
+    // Since the figures were taken the sink has played on; it takes more of this stream only
+    // while the stream runs, otherwise it plays out what it already holds.
+    const std::int64_t age = std::clamp<std::int64_t>(
+        static_cast<std::int64_t>(pa_timeval_age(&info->timestamp)), 0, kMaxTimingAgeUs);
+    heard += framesOf(age);
+    if (corked_ || !info->playing) heard = std::min(heard, read);
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(heard, 0));
 }
 
 void PlaybackStream::scheduleTimingUpdate() {
@@ -173,6 +203,13 @@ void PlaybackStream::OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const
         pa_operation_unref(op);
     me->timingInterval_ = std::min(me->timingInterval_ * 2, kTimingUpdate);
     me->scheduleTimingUpdate();
+}
+
+// An underrun stops the stream's clock and the restart after it starts it again: fresh
+// figures at once, so that the position neither runs on over the gap nor lags behind it.
+void PlaybackStream::OnRunChange(pa_stream* s, void*) {
+    if (pa_operation* op = pa_stream_update_timing_info(s, nullptr, nullptr))
+        pa_operation_unref(op);
 }
 
 void PlaybackStream::OnWrite(pa_stream*, std::size_t bytes, void* self) {

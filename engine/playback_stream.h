@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "engine/decoder.h"
 #include "pulse/connection.h"
@@ -67,8 +68,10 @@ class PlaybackStream {
     static void OnWrite(pa_stream* s, std::size_t bytes, void* self);
     static void OnState(pa_stream* s, void* self);
     static void OnDrained(pa_stream* s, int success, void* self);
+    static void OnRunChange(pa_stream* s, void* self);
     static void OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
                               void* self);
+    std::optional<std::uint64_t> heardByTiming() const;
     void write(std::size_t bytes);
     void scheduleTimingUpdate();
     void release();
@@ -84,7 +87,7 @@ class PlaybackStream {
     bool sourceEnded_ = false;
     bool drainRequested_ = false;  // once: the drain is what tells the end
     bool corked_ = false;
-    // The last audible figure the server's clock gave, and when.
+    // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;
     Clock::time_point lastAudibleAt_{};
 };

@@ -1,6 +1,7 @@
 // The sound server killed mid-play and started again on the same socket, as PulseAudio and
 // PipeWire restart on updates: the engine reconnects by itself and plays on from what was
-// heard. Each test runs its own daemon, without a keep-alive client.
+// heard. Each test runs its own daemon, without a keep-alive client, so its sink also shows
+// how the position meets a sink that has rendered ahead.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -80,11 +81,14 @@ class ServerRestart : public ::testing::TestWithParam<Track> {
         for (const auto& m : messages_.all()) n += m.wparam == h;
         return n;
     }
-    double SinkLatencyMs() {
-        static const std::regex configured(R"(configured (\d+) usec)");
+    // The latency the sink was set to, and what it holds rendered ahead right now.
+    double SinkLatencyMs() { return SinkFigureMs(R"(configured (\d+) usec)"); }
+    double SinkAheadMs() { return SinkFigureMs(R"(Latency: (\d+) usec)"); }
+    double SinkFigureMs(const char* pattern) {
+        const std::regex figure(pattern);
         std::smatch m;
         const std::string text = server_.PactlOutput({"list", "sinks"});
-        return std::regex_search(text, m, configured) ? std::stod(m[1]) / 1000 : -1;
+        return std::regex_search(text, m, figure) ? std::stod(m[1]) / 1000 : -1;
     }
 
     RestartableServer server_;
@@ -130,6 +134,28 @@ TEST_P(ServerRestart, PlaysOnFromWhereItWasHeardAndEndsOnce) {
     for (const auto& s : spans) heard += s.end - s.start;
     // The rest after the frame last heard, give or take the recorder's start.
     EXPECT_NEAR(heard, Length(h) - away, GetParam().music ? 0.3 : 0.2);
+}
+
+// A null sink with no client renders two seconds at a time, and a new stream is heard only
+// once what it still holds has played out: the position must wait for that, not run from
+// the start.
+TEST_P(ServerRestart, PositionWaitsForWhatAnIdleSinkRenderedAhead) {
+    using Clock = std::chrono::steady_clock;
+    Init();
+    const DWORD h = Open(GetParam().music);
+    ASSERT_TRUE(WaitUntil([&] { return SinkAheadMs() > 1700; }, 5))
+        << "the idle sink never held 1.7 s ahead";
+    ASSERT_TRUE(Play(h));
+    Sleep(0.3);  // the sink may take back part of what it held for the new stream
+    const Clock::time_point asked = Clock::now();  // before the reading: on the safe side
+    const double ahead = SinkAheadMs() / 1000;
+    ASSERT_GT(ahead, 0.3);
+    double since = 0;
+    while ((since = std::chrono::duration<double>(Clock::now() - asked).count()) < ahead + 0.8) {
+        ASSERT_LE(Heard(h), std::max(0.0, since - ahead) + 0.15) << since << " s after asking";
+        Sleep(0.02);
+    }
+    EXPECT_GT(Heard(h), 0.5) << "it plays once the sink has caught up";
 }
 
 TEST_P(ServerRestart, PausedStaysPausedAndResumesWhereItStood) {
