@@ -12,8 +12,10 @@ namespace {
 // tlength - 2 * minreq and asks for more each time minreq bytes have room. A long buffer
 // with a refill step just under half of it therefore gives a sink latency of tens of
 // milliseconds (pause and the first sound stay quick, the sink is not driven at its
-// minimum) while the server asks for data about once a second.
-constexpr std::uint32_t kSinkLatencyMs = 40;
+// minimum) while the server asks for data about once a second. A sink that cannot rewind
+// renders once per latency, each render a wake-up of the server: 50 ms keeps that at 20 a
+// second, and a pause there is still silent within 50 ms.
+constexpr std::uint32_t kSinkLatencyMs = 50;
 constexpr std::uint32_t kRefillMs = 1000;
 // The server holds at most 4 MiB per stream; formats with many channels get a shorter
 // refill step so that the buffer fits.
