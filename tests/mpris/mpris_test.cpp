@@ -142,6 +142,11 @@ class Mpris : public testing::Test {
             return client->LastChange(QStringLiteral("PlaybackStatus")) == QLatin1String(status);
         })) << status;
     }
+    // A start sends Seeked(0) after the status; it may reach the client a little later.
+    void WaitStarted() {
+        Wait("Playing");
+        EXPECT_TRUE(WaitUntil([&] { return !client->seeks.empty(); })) << "no Seeked at the start";
+    }
 
     media::ScratchDir scratch_{"mpris"};
     PrivateBus bus_;
@@ -193,7 +198,7 @@ TEST_F(Mpris, TransportAnnouncesStatusMetadataAndJumps) {
     const std::string wav = Add(media::WriteWav(scratch_ / "three.wav", tone));
 
     client->Player("Play");
-    Wait("Playing");
+    WaitStarted();
     QVariantMap first = AsMap(client->LastChange(QStringLiteral("Metadata")));
     EXPECT_EQ(first.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Song"));
     EXPECT_EQ(first.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{"Band"});
@@ -218,7 +223,8 @@ TEST_F(Mpris, TransportAnnouncesStatusMetadataAndJumps) {
 
     client->Forget();
     client->Player("Next");
-    ASSERT_TRUE(WaitUntil([&] { return client->Announced(QStringLiteral("Metadata")); }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return client->Announced(QStringLiteral("Metadata")) && !client->seeks.empty(); }));
     QVariantMap second = AsMap(client->LastChange(QStringLiteral("Metadata")));
     EXPECT_EQ(second.value(QStringLiteral("xesam:title")).toString(),
               QStringLiteral("Только название"));
@@ -250,7 +256,7 @@ TEST_F(Mpris, SeekAndSetPositionMoveStreamsByMicrosecondsAndModulesByOrder) {
     media::ModuleSpec song;  // 3 orders of 1.92 s each
     Add(media::WriteXm(scratch_ / "three.xm", song));
     client->Player("Play");
-    Wait("Playing");
+    WaitStarted();
     client->Forget();
 
     client->Player("Seek", {QVariant::fromValue(qlonglong{2'500'000})});
