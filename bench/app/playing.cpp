@@ -4,8 +4,6 @@
 //
 // playing FILE [SECONDS]   (under Xvfb and a sound server whose pid is in VYN_PULSE_PID; see
 // bench/app/run)
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -16,18 +14,11 @@
 
 #include "app/display_options.h"
 #include "app/main_form.h"
-#include "bench/app/process_sample.h"
+#include "bench/process_sample.h"
 #include "platform/dialogs.h"
 #include "playback/playback_controller.h"
 
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // The sound server's process id, when the runner gave it.
 std::string ServerPid() {
@@ -61,7 +52,6 @@ int main(int argc, char** argv) {
     RunFor(2);  // past the start and the first buffers
 
     const std::string server = ServerPid();
-    const double cpu0 = CpuSeconds();
     const ProcessSample player0 = ProcessSample::Of("self");
     const ProcessSample server0 = server.empty() ? ProcessSample{} : ProcessSample::Of(server);
     const auto wall0 = std::chrono::steady_clock::now();
@@ -70,31 +60,37 @@ int main(int argc, char** argv) {
     const ProcessSample server1 = server.empty() ? ProcessSample{} : ProcessSample::Of(server);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-    const double cpu = CpuSeconds() - cpu0;
+    const ProcessRate player = ProcessRate::Between(player0, player1, wall);
     std::printf(
         "playing: %.3f %% of one core over %.0f s, %.1f wake-ups a second, "
         "resident memory %.1f MB\n",
-        100.0 * cpu / wall, wall, (player1.wakeups - player0.wakeups) / wall,
+        player.cpuPercent, wall, player.wakeupsPerSecond,
         ProcessSample::Field("/proc/self/status", "VmRSS") / 1024.0);
-    for (const auto& [name, count] : player1.wakeupsByThread) {
-        const auto before = player0.wakeupsByThread.find(name);
-        const long start = before == player0.wakeupsByThread.end() ? 0 : before->second;
-        std::printf("  thread %-16s %5.1f wake-ups a second\n", name.c_str(),
-                    (count - start) / wall);
-    }
+    const auto printThreads = [wall](const ProcessSample& a, const ProcessSample& b) {
+        for (const auto& [name, figures] : b.byThread) {
+            const auto before = a.byThread.find(name);
+            const ProcessRate rate = ProcessRate::Between(
+                before == a.byThread.end() ? ThreadFigures{} : before->second, figures, wall);
+            std::printf("  thread %-16s %.3f %% of one core, %5.1f wake-ups a second\n",
+                        name.c_str(), rate.cpuPercent, rate.wakeupsPerSecond);
+        }
+    };
+    printThreads(player0, player1);
     if (!server.empty()) {
         const ProcessRate rate = ProcessRate::Between(server0, server1, wall);
         std::printf("sound server: %.3f %% of one core, %.1f wake-ups a second\n", rate.cpuPercent,
                     rate.wakeupsPerSecond);
+        printThreads(server0, server1);
+        std::printf("player and sound server together: %.3f %% of one core\n",
+                    player.cpuPercent + rate.cpuPercent);
     }
 
     form.Controller().StopButtonClick();
     RunFor(1);
-    const long before = ProcessSample::Of("self").wakeups;
-    const double idleCpu0 = CpuSeconds();
+    const ProcessSample idle0 = ProcessSample::Of("self");
     RunFor(10);
-    std::printf("stopped: %.2f wake-ups a second, %.3f %% of one core\n",
-                (ProcessSample::Of("self").wakeups - before) / 10.0,
-                100.0 * (CpuSeconds() - idleCpu0) / 10.0);
+    const ProcessRate idle = ProcessRate::Between(idle0, ProcessSample::Of("self"), 10);
+    std::printf("stopped: %.2f wake-ups a second, %.3f %% of one core\n", idle.wakeupsPerSecond,
+                idle.cpuPercent);
     return 0;
 }

@@ -3,45 +3,20 @@
 // budget is at most one wakeup a second), and how long connecting the mixer takes at
 // start-up. Run against a sound server (make bench provides one).
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPixmap>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <vector>
 
 #include "app/tray_icon.h"
+#include "bench/process_sample.h"
 #include "platform/qt_message_target.h"
 #include "volume/pulse_mixer.h"
 
 namespace {
-
-struct ThreadSwitches {
-    QString name;
-    long long switches = 0;
-};
-
-// Context switches, voluntary and not, of every thread of this process.
-std::map<QString, ThreadSwitches> Switches() {
-    std::map<QString, ThreadSwitches> threads;
-    const QDir tasks("/proc/self/task");
-    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(tasks.filePath(tid + "/status"));
-        if (!status.open(QIODevice::ReadOnly)) continue;
-        ThreadSwitches& thread = threads[tid];
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("Name:")) thread.name = QString::fromUtf8(line.mid(5).trimmed());
-            if (line.startsWith("voluntary_ctxt_switches:") ||
-                line.startsWith("nonvoluntary_ctxt_switches:"))
-                thread.switches += line.split(':').value(1).trimmed().toLongLong();
-        }
-    }
-    return threads;
-}
 
 void RunEventLoop(int milliseconds) {
     QTimer::singleShot(milliseconds, QCoreApplication::instance(), &QCoreApplication::quit);
@@ -77,20 +52,20 @@ int main(int argc, char** argv) {
     TrayIcon tray;
     tray.TrayAdd(target.Target(), kTrayIconId, QIcon(picture), "Vyn Player");
     RunEventLoop(2000);  // let the connection and the notification area settle
-    const auto before = Switches();
+    const ProcessSample before = ProcessSample::Of("self");
     const int seconds = 5;
     RunEventLoop(seconds * 1000);
-    const auto after = Switches();
+    const ProcessSample after = ProcessSample::Of("self");
 
     long long total = 0;
     std::printf("idle for %d s with the mixer connected and the tray icon added (%s):\n", seconds,
                 qPrintable(QApplication::platformName()));
-    for (const auto& [tid, thread] : after) {
-        const auto earlier = before.find(tid);
+    for (const auto& [name, thread] : after.byThread) {
+        const auto earlier = before.byThread.find(name);
         const long long woke =
-            thread.switches - (earlier == before.end() ? 0 : earlier->second.switches);
+            thread.wakeups - (earlier == before.byThread.end() ? 0 : earlier->second.wakeups);
         total += woke;
-        std::printf("  thread %-16s %lld context switches\n", qPrintable(thread.name), woke);
+        std::printf("  thread %-16s %lld context switches\n", name.c_str(), woke);
     }
     std::printf("  all threads: %lld (%.1f a second; budget 1 a second), notifications: %d\n",
                 total, double(total) / seconds, notifications);
