@@ -54,7 +54,11 @@ OpenedStream OpenStreamFile(const std::string& path) {
         if (LooksLikeMpegAudio(audio, audioStart, size))
             return OpenMpeg(path, audioStart, head, size);
     }
-    // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers.
+    // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers. It gets
+    // no file that starts with a tag: it skips tags by a reading of its own, which also
+    // takes sizes that are not syncsafe, and it reads an Ogg stream behind one with its own
+    // Vorbis code, which leaks on malformed streams.
+    if (StartsWith(ReadFileBytes(path, audioStart, 3), "ID3")) Fail(BASS_ERROR_FILEFORM);
     return {OpenWavDecoder(path), {}};
 }
 
