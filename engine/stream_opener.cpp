@@ -39,10 +39,11 @@ OpenedStream OpenStreamFile(const std::string& path) {
         return {OpenWavDecoder(path), {}};
 
     const std::uint64_t audioStart = SkipId3v2Tags(path, size);
+    const Bytes audioHead = audioStart == 0 ? head : ReadFileBytes(path, audioStart, 4);
     // Taggers put ID3v2 tags in front of Ogg files too. Such a file is ours to open:
     // libsndfile would skip the tag and read the Vorbis stream itself, and it leaks on
     // malformed ones.
-    if (StartsWith(audioStart == 0 ? head : ReadFileBytes(path, audioStart, 4), "OggS")) {
+    if (StartsWith(audioHead, "OggS")) {
         auto vorbis = OpenVorbisDecoder(path, audioStart);
         OpenedStream s;
         s.tags.comments = vorbis->commentBlock();
@@ -58,7 +59,7 @@ OpenedStream OpenStreamFile(const std::string& path) {
     // no file that starts with a tag: it skips tags by a reading of its own, which also
     // takes sizes that are not syncsafe, and it reads an Ogg stream behind one with its own
     // Vorbis code, which leaks on malformed streams.
-    if (StartsWith(ReadFileBytes(path, audioStart, 3), "ID3")) Fail(BASS_ERROR_FILEFORM);
+    if (StartsWith(audioHead, "ID3")) Fail(BASS_ERROR_FILEFORM);
     return {OpenWavDecoder(path), {}};
 }
 
