@@ -1,6 +1,8 @@
 #include "engine/channel.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "engine/engine_error.h"
 
@@ -25,30 +27,38 @@ std::unique_ptr<DecodeAhead> MakeAhead(std::unique_ptr<Decoder> decoder, ModuleD
 }  // namespace
 
 Channel::Channel(std::uint32_t handle, std::unique_ptr<Decoder> decoder, StreamTags tags,
-                 pulse::Connection& connection, MessageTarget* target)
+                 pulse::Connection& connection, OutputTail& tail, MessageTarget* target)
     : handle_(handle),
       format_(decoder->format()),
       length_(decoder->lengthFrames()),
       tags_(std::move(tags)),
       connection_(connection),
+      tail_(tail),
       target_(target),
       plan_(PlanBuffer(format_)) {
     ahead_ = MakeAhead(std::move(decoder), nullptr, plan_, [this] { pushWanted(); });
 }
 
 Channel::Channel(std::uint32_t handle, std::unique_ptr<ModuleDecoder> module,
-                 pulse::Connection& connection, MessageTarget* target)
+                 pulse::Connection& connection, OutputTail& tail, MessageTarget* target)
     : handle_(handle),
       module_(module.get()),
       format_(module->format()),
       length_(module->lengthFrames()),
       connection_(connection),
+      tail_(tail),
       target_(target),
       plan_(PlanBuffer(format_)) {
     ahead_ = MakeAhead(std::move(module), module_, plan_, [this] { pushWanted(); });
 }
 
 Channel::~Channel() {
+    // The decoder thread may be waiting for the lock in pushWanted: waiting for it to end
+    // while holding that lock would never return.
+    if (connection_.heldByThisThread()) {
+        std::fputs("engine: a channel was destroyed with the output lock held\n", stderr);
+        std::abort();
+    }
     ahead_->stop();
     ahead_->finish(std::chrono::milliseconds(100));
 }
@@ -56,6 +66,11 @@ Channel::~Channel() {
 void Channel::detach() {
     output_.reset();
     ahead_->stop();
+}
+
+std::unique_ptr<PlaybackStream> Channel::takeEndedOutput() {
+    if (state_ != State::kEnded) return nullptr;
+    return std::move(output_);
 }
 
 // On the decoder thread: audio the output waited for has arrived.
@@ -85,14 +100,22 @@ void Channel::play() {
 
 void Channel::startOutput(bool wait) {
     output_.reset();
-    endedWhilePaused_ = false;
     state_ = State::kPlaying;
     // The ring may still hold what comes from startFrame_ on (a new server, a resume).
     if (!ahead_->rewindTo(startFrame_)) ahead_->restartAt(startFrame_);
     ahead_->setActive(true);
     try {
-        output_ = std::make_unique<PlaybackStream>(connection_, format_,
-                                                   static_cast<Source&>(*this), wait);
+        // A track started from its beginning carries on in the stream the one before left
+        // playing; anything else waits for that stream to be heard out, never overlapping it.
+        if (startFrame_ == 0) output_ = tail_.takeFor(format_);
+        if (output_) {
+            outputBase_ = output_->adopt(*this);
+        } else {
+            tail_.playOut();
+            outputBase_ = 0;
+            output_ = std::make_unique<PlaybackStream>(connection_, format_,
+                                                       static_cast<Source&>(*this), wait);
+        }
         // The decoder may have offered audio while the stream was being made.
         output_->push();
     } catch (...) {
@@ -125,10 +148,6 @@ void Channel::resume() {
     }
     state_ = State::kPlaying;
     output_->setCorked(false);
-    if (endedWhilePaused_) {
-        endedWhilePaused_ = false;
-        postEnd();
-    }
 }
 
 std::uint64_t Channel::audibleFrame() {
@@ -143,9 +162,14 @@ std::uint64_t Channel::audibleFrame() {
             break;
     }
     if (!output_) return startFrame_;  // waiting for the server: standing still
-    const std::uint64_t frame = startFrame_ + output_->audibleFrames();
+    const std::uint64_t frame = startFrame_ + heardFromOutput();
     ahead_->release(frame);
     return frame;
+}
+
+std::uint64_t Channel::heardFromOutput() {
+    const std::uint64_t heard = output_->audibleFrames();
+    return heard > outputBase_ ? heard - outputBase_ : 0;
 }
 
 std::uint32_t Channel::musicPosition() {
@@ -174,7 +198,8 @@ void Channel::moveTo(std::uint64_t frame, std::optional<std::uint32_t> order) {
     if (!order) ahead_->restartAt(frame);
     switch (state_) {
         case State::kPlaying:
-            if (connection_.ready()) startOutput(true);
+            // The caller does not wait for the server: a refusal comes as failed().
+            if (connection_.ready()) startOutput(false);
             break;
         case State::kPaused:
             pausedAt_ = frame;
@@ -200,18 +225,18 @@ bool Channel::removeSync(std::uint32_t sync) {
 
 std::size_t Channel::take(std::int16_t* out, std::size_t frames, bool& ended) {
     // What the server has played can go from the ring.
-    if (output_) ahead_->release(startFrame_ + output_->audibleFrames());
+    if (output_) ahead_->release(startFrame_ + heardFromOutput());
     return ahead_->take(out, frames, ended);
 }
 
-void Channel::drained() {
-    endedAt_ = startFrame_ + (output_ ? output_->writtenFrames() : 0);
-    if (state_ == State::kPaused) {
-        endedWhilePaused_ = true;
-        return;
-    }
+void Channel::ending(std::uint64_t written) {
     if (state_ != State::kPlaying) return;
+    endedAt_ = startFrame_ + (written - outputBase_);
     postEnd();
+}
+
+void Channel::playedOut() {
+    if (state_ == State::kEnded) output_.reset();  // the stream's last step: see its callback
 }
 
 void Channel::postEnd() {
@@ -223,11 +248,8 @@ void Channel::postEnd() {
 
 void Channel::serverLost() {
     if (!output_) return;
-    if (state_ == State::kPlaying) startFrame_ += output_->audibleFrames();
+    if (state_ == State::kPlaying) startFrame_ += heardFromOutput();
     if (state_ == State::kPaused) startFrame_ = pausedAt_;
-    // A paused channel that had played out plays its last part again at the resume, and
-    // ends there.
-    endedWhilePaused_ = false;
     output_.reset();
 }
 
@@ -237,6 +259,11 @@ void Channel::serverBack() {
         startOutput(false);
     } catch (const EngineError&) {
         state_ = State::kPlaying;  // try again at the next return
+    } catch (...) {
+        // Out of memory or threads: stop where it was heard, as when the server stays away.
+        state_ = State::kStopped;
+        ahead_->setActive(false);
+        output_.reset();
     }
 }
 
@@ -247,13 +274,18 @@ void Channel::giveUp() {
 }
 
 void Channel::failed() {
-    // The server dropped this one stream (the connection lives on): stop where it was
-    // heard; the next play starts a new one there. Called from the stream's own callback,
-    // so the stream is let go last.
-    if (state_ != State::kPlaying && state_ != State::kPaused) return;
-    startFrame_ = state_ == State::kPaused ? pausedAt_ : audibleFrame();
-    state_ = State::kStopped;
-    ahead_->setActive(false);
+    // The server dropped this one stream while the connection lives on (it was killed, or
+    // refused): a playing track ends where it was heard, with its end message, so that the
+    // player carries on instead of waiting for an end that would never come. A paused one
+    // starts a new stream there when it resumes. Called from the stream's own callback, so
+    // the stream is let go last. A stream still being made reports its refusal itself.
+    if (!output_) return;
+    if (state_ == State::kPlaying) {
+        endedAt_ = audibleFrame();
+        postEnd();
+    } else if (state_ == State::kPaused) {
+        startFrame_ = pausedAt_;
+    }
     output_.reset();
 }
 

@@ -3,9 +3,14 @@
 // lock held.
 //
 // States: stopped (opened, never started, moved while stopped, or given up on while the
-// sound server stayed away), playing, paused, ended (the last sample has been played).
+// sound server stayed away), playing, paused, ended (the last sample has been handed to the
+// output and at most PlaybackStream::kEndMarginMs of it are still to be heard).
 // A playing channel without an output stream waits for the sound server to come back.
 // Positions are audible positions in frames of the channel's own format.
+//
+// The end message means: this track has nothing more to give, and its last moments are
+// playing now. A channel started from its beginning right after it, in the same format,
+// carries on in the same output stream (see OutputTail), so an album plays without gaps.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +21,7 @@
 #include "engine/decode_ahead.h"
 #include "engine/decoder.h"
 #include "engine/module_decoder.h"
+#include "engine/output_tail.h"
 #include "engine/playback_stream.h"
 #include "engine/stream_tags.h"
 #include "platform/message_target.h"
@@ -27,12 +33,14 @@ class Channel final : private PlaybackStream::Source {
   public:
     enum class Kind { kStream, kMusic };
 
+    // `tail`: where an ended channel's output may be found by the next one to start.
     Channel(std::uint32_t handle, std::unique_ptr<Decoder> decoder, StreamTags tags,
-            pulse::Connection& connection, MessageTarget* target);
+            pulse::Connection& connection, OutputTail& tail, MessageTarget* target);
     Channel(std::uint32_t handle, std::unique_ptr<ModuleDecoder> module,
-            pulse::Connection& connection, MessageTarget* target);
-    // Call detach() first, with the lock held; the destructor (without the lock) then waits
-    // for the decoder thread, or leaves it behind in a stalled read.
+            pulse::Connection& connection, OutputTail& tail, MessageTarget* target);
+    // Call detach() first, with the lock held; the destructor then waits for the decoder
+    // thread (or leaves it behind in a stalled read), and so must run without the lock, which
+    // that thread may be waiting for: it aborts when called with the lock held.
     ~Channel() override;
 
     Kind kind() const { return module_ ? Kind::kMusic : Kind::kStream; }
@@ -60,7 +68,7 @@ class Channel final : private PlaybackStream::Source {
     void seekOrder(std::uint32_t order);
 
     // The end sync: `message` is posted to the target with the channel handle as wparam
-    // once the last sample has been played. Never while paused, never after free.
+    // once the channel has ended (see above). Never while paused, never after free.
     void addEndSync(std::uint32_t sync, std::uint32_t message);
     bool removeSync(std::uint32_t sync);
 
@@ -73,15 +81,20 @@ class Channel final : private PlaybackStream::Source {
 
     // Drops the output and tells the decoder thread to end.
     void detach();
+    // An ended channel's output, still playing its last moments; null when there is none.
+    std::unique_ptr<PlaybackStream> takeEndedOutput();
 
   private:
     enum class State { kStopped, kPlaying, kPaused, kEnded };
 
     std::size_t take(std::int16_t* out, std::size_t frames, bool& ended) override;
-    void drained() override;
+    void ending(std::uint64_t written) override;
+    void playedOut() override;
     void failed() override;
 
     std::uint64_t audibleFrame();
+    // Frames of this channel heard from the current output.
+    std::uint64_t heardFromOutput();
     void startOutput(bool wait);
     void moveTo(std::uint64_t frame, std::optional<std::uint32_t> order);
     void postEnd();
@@ -93,16 +106,17 @@ class Channel final : private PlaybackStream::Source {
     std::uint64_t length_;
     StreamTags tags_;
     pulse::Connection& connection_;
+    OutputTail& tail_;
     MessageTarget* target_;
     BufferPlan plan_;
     std::unique_ptr<DecodeAhead> ahead_;
 
     State state_ = State::kStopped;
     std::unique_ptr<PlaybackStream> output_;
-    std::uint64_t startFrame_ = 0;   // where the current output stream started
-    std::uint64_t pausedAt_ = 0;     // audible frame when paused
-    std::uint64_t endedAt_ = 0;      // the frame the last sample was at
-    bool endedWhilePaused_ = false;  // the last sample played just as the channel was paused
+    std::uint64_t outputBase_ = 0;  // the output's frame where this channel's audio begins
+    std::uint64_t startFrame_ = 0;  // the channel's frame there
+    std::uint64_t pausedAt_ = 0;    // audible frame when paused
+    std::uint64_t endedAt_ = 0;     // the frame the last sample was at
     std::vector<std::pair<std::uint32_t, std::uint32_t>> syncs_;  // (sync, message)
 };
 

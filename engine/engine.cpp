@@ -17,6 +17,7 @@ Engine::Engine(std::uint32_t musicRate, MessageTarget* target, std::chrono::mill
     : musicRate_(musicRate), target_(target), giveUp_(giveUp) {
     connection_ =
         std::make_unique<pulse::Connection>("Vyn Player", [this](bool ready) { onServer(ready); });
+    tail_ = std::make_unique<OutputTail>(*connection_);
     if (!connection_->connect(kConnectTimeout)) Fail(BASS_ERROR_DRIVER);
 }
 
@@ -24,6 +25,9 @@ Engine::~Engine() {
     std::vector<std::unique_ptr<Channel>> gone;
     {
         pulse::Connection::Lock lock(*connection_);
+        // The last track of a list is heard to its last sample.
+        tail_->playOut();
+        closing_ = true;
         if (giveUpTimer_) connection_->api()->time_free(giveUpTimer_);
         giveUpTimer_ = nullptr;
         for (auto& [handle, channel] : channels_) {
@@ -31,6 +35,7 @@ Engine::~Engine() {
             gone.push_back(std::move(channel));
         }
         channels_.clear();
+        tail_->drop();
     }
     // Decoder threads end (or are left in a stalled read) without the lock, which they
     // may be waiting for.
@@ -49,7 +54,7 @@ std::uint32_t Engine::openStream(const std::string& path) {
     if (!PlaybackStream::CanPlay(opened.decoder->format())) Fail(BASS_ERROR_FORMAT);
     const std::uint32_t handle = NextHandle();
     auto channel = std::make_unique<Channel>(handle, std::move(opened.decoder),
-                                             std::move(opened.tags), *connection_, target_);
+                                             std::move(opened.tags), *connection_, *tail_, target_);
     pulse::Connection::Lock lock(*connection_);
     channels_.emplace(handle, std::move(channel));
     return handle;
@@ -60,7 +65,8 @@ std::uint32_t Engine::openMusic(const std::string& path) {
     RequireReadableFile(path);
     auto module = OpenModuleDecoder(path, musicRate_);
     const std::uint32_t handle = NextHandle();
-    auto channel = std::make_unique<Channel>(handle, std::move(module), *connection_, target_);
+    auto channel =
+        std::make_unique<Channel>(handle, std::move(module), *connection_, *tail_, target_);
     pulse::Connection::Lock lock(*connection_);
     channels_.emplace(handle, std::move(channel));
     return handle;
@@ -72,6 +78,7 @@ void Engine::free(std::uint32_t handle, Channel::Kind kind) {
         pulse::Connection::Lock lock(*connection_);
         auto it = channels_.find(handle);
         if (it == channels_.end() || it->second->kind() != kind) Fail(BASS_ERROR_HANDLE);
+        if (auto ended = it->second->takeEndedOutput()) tail_->keep(std::move(ended));
         it->second->detach();
         gone = std::move(it->second);
         channels_.erase(it);
@@ -86,6 +93,8 @@ Channel& Engine::find(std::uint32_t handle) {
 }
 
 void Engine::onServer(bool ready) {
+    if (closing_) return;
+    tail_->drop();
     if (giveUpTimer_) {
         connection_->api()->time_free(giveUpTimer_);
         giveUpTimer_ = nullptr;

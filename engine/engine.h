@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/channel.h"
+#include "engine/output_tail.h"
 #include "platform/message_target.h"
 #include "pulse/connection.h"
 
@@ -19,7 +20,8 @@ class Engine {
     // Throws EngineError 3 when no sound server can be reached. `giveUp`: how long a
     // playing channel waits for a lost server before it stops.
     Engine(std::uint32_t musicRate, MessageTarget* target, std::chrono::milliseconds giveUp);
-    // Stops and frees every channel and joins the output thread.
+    // Lets the last track's tail be heard, then stops and frees every channel and joins the
+    // output thread.
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -27,7 +29,8 @@ class Engine {
     // EngineError 3 while the sound server is away.
     std::uint32_t openStream(const std::string& path);
     std::uint32_t openMusic(const std::string& path);
-    // EngineError 5 unless `handle` is an open channel of that kind.
+    // EngineError 5 unless `handle` is an open channel of that kind. An ended channel's
+    // last moments play on (see OutputTail).
     void free(std::uint32_t handle, Channel::Kind kind);
 
     // Runs f(Channel&) with the output lock held; EngineError 5 for an unknown handle.
@@ -50,11 +53,15 @@ class Engine {
     std::uint32_t musicRate_;
     MessageTarget* target_;
     std::chrono::milliseconds giveUp_;
-    std::unique_ptr<pulse::Connection> connection_;
+    std::uint32_t lastSync_ = 0;
     // Guarded by the connection's lock.
     std::map<std::uint32_t, std::unique_ptr<Channel>> channels_;
+    std::unique_ptr<OutputTail> tail_;
     pa_time_event* giveUpTimer_ = nullptr;
-    std::uint32_t lastSync_ = 0;
+    bool closing_ = false;  // the server's comings and goings no longer matter
+    // Declared last, so destroyed first: its loop thread, which runs onServer, has ended
+    // before anything it touches goes.
+    std::unique_ptr<pulse::Connection> connection_;
 };
 
 }  // namespace engine

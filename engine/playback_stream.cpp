@@ -26,6 +26,11 @@ constexpr auto kConnectTimeout = std::chrono::milliseconds(3000);
 // Timing updates for the position: often just after a start, then once a second.
 constexpr auto kFirstTimingUpdate = std::chrono::milliseconds(20);
 constexpr auto kTimingUpdate = std::chrono::milliseconds(1000);
+// The shortest wait between two looks at an ended source's last frames.
+constexpr auto kEndCheckStep = std::chrono::milliseconds(10);
+// How long a stream is kept after its last frame was heard by the figures: the sink's latency
+// and then some, so that its last block is not cut.
+constexpr auto kPlayedOutGrace = std::chrono::milliseconds(100);
 // A timing figure is carried on by at most this long (a wall-clock step, a missed update).
 constexpr std::int64_t kMaxTimingAgeUs = 3000000;
 
@@ -67,7 +72,7 @@ bool PlaybackStream::CanPlay(AudioFormat format) {
 
 PlaybackStream::PlaybackStream(pulse::Connection& connection, AudioFormat format, Source& source,
                                bool wait)
-    : connection_(connection), format_(format), source_(source) {
+    : connection_(connection), format_(format), source_(&source) {
     if (!CanPlay(format)) Fail(BASS_ERROR_FORMAT);
     if (!connection.ready()) Fail(BASS_ERROR_DRIVER);
     const pa_sample_spec spec = SpecOf(format);
@@ -113,14 +118,9 @@ PlaybackStream::~PlaybackStream() {
 }
 
 void PlaybackStream::release() {
-    if (timingTimer_) {
-        connection_.api()->time_free(timingTimer_);
-        timingTimer_ = nullptr;
-    }
-    if (drain_) {
-        pa_operation_cancel(drain_);
-        pa_operation_unref(drain_);
-        drain_ = nullptr;
+    for (pa_time_event** timer : {&timingTimer_, &endTimer_}) {
+        if (*timer) connection_.api()->time_free(*timer);
+        *timer = nullptr;
     }
     if (stream_) {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
@@ -145,6 +145,7 @@ void PlaybackStream::setCorked(bool corked) {
         pa_operation_unref(op);
     timingInterval_ = kFirstTimingUpdate;
     scheduleTimingUpdate();
+    checkEnd();
 }
 
 std::uint64_t PlaybackStream::audibleFrames() {
@@ -236,7 +237,7 @@ void PlaybackStream::write(std::size_t bytes) {
             return;
         }
         bool ended = false;
-        const std::size_t got = source_.take(static_cast<std::int16_t*>(data), want, ended);
+        const std::size_t got = source_->take(static_cast<std::int16_t*>(data), want, ended);
         if (got > 0) {
             pa_stream_write(stream_, data, got * frameBytes, nullptr, 0, PA_SEEK_RELATIVE);
             written_ += got;
@@ -247,10 +248,60 @@ void PlaybackStream::write(std::size_t bytes) {
         if (got < want) break;  // the rest is pushed when the decoder has it
         bytes -= got * frameBytes;
     }
-    if (sourceEnded_ && !drainRequested_) {
-        drainRequested_ = true;
-        drain_ = pa_stream_drain(stream_, OnDrained, this);
+    if (sourceEnded_ && !endingTold_ && !endTimer_) {
+        // A source shorter than the prebuffer would otherwise never start.
+        if (pa_operation* op = pa_stream_trigger(stream_, nullptr, nullptr)) pa_operation_unref(op);
+        checkEnd();
     }
+}
+
+std::uint64_t PlaybackStream::adopt(Source& source) {
+    source_ = &source;
+    sourceEnded_ = false;
+    endingTold_ = false;
+    heardOut_ = false;
+    if (endTimer_) connection_.api()->time_free(endTimer_);
+    endTimer_ = nullptr;
+    return written_;
+}
+
+std::uint64_t PlaybackStream::unheardFrames() {
+    return written_ - audibleFrames();
+}
+
+// Watches an ended source's last frames being heard, by the stream's own timing: a timer
+// for when the margin is reached, then one for the last frame. Nothing runs while corked.
+void PlaybackStream::checkEnd() {
+    if (endTimer_) connection_.api()->time_free(endTimer_);
+    endTimer_ = nullptr;
+    if (!sourceEnded_ || corked_ || !ready()) return;
+    const std::uint64_t left = unheardFrames();
+    const std::uint64_t margin = std::uint64_t{format_.rate} * kEndMarginMs / 1000;
+    if (!endingTold_ && left <= margin) {
+        endingTold_ = true;
+        source_->ending(written_);
+    }
+    if (endingTold_ && left == 0) {
+        // The timing figures say it has been heard; the sink may still be rendering it.
+        if (heardOut_) {
+            source_->playedOut();  // last: the source may let go of this stream
+            return;
+        }
+        heardOut_ = true;
+        endTimer_ = connection_.timer(kPlayedOutGrace, OnEndTimer, this);
+        return;
+    }
+    const std::uint64_t wait = endingTold_ ? left : left - margin;
+    const auto ms = std::chrono::milliseconds(wait * 1000 / format_.rate + 1);
+    endTimer_ = connection_.timer(std::max(ms, kEndCheckStep), OnEndTimer, this);
+}
+
+void PlaybackStream::OnEndTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
+                                void* self) {
+    auto* me = static_cast<PlaybackStream*>(self);
+    api->time_free(e);
+    me->endTimer_ = nullptr;
+    me->checkEnd();
 }
 
 void PlaybackStream::OnState(pa_stream* s, void* self) {
@@ -261,17 +312,8 @@ void PlaybackStream::OnState(pa_stream* s, void* self) {
         me->timingInterval_ = kFirstTimingUpdate;
         me->scheduleTimingUpdate();
     } else if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
-        me->source_.failed();  // last: the source may let go of this stream
+        me->source_->failed();  // last: the source may let go of this stream
     }
-}
-
-void PlaybackStream::OnDrained(pa_stream*, int success, void* self) {
-    auto* me = static_cast<PlaybackStream*>(self);
-    if (me->drain_) {
-        pa_operation_unref(me->drain_);
-        me->drain_ = nullptr;
-    }
-    if (success) me->source_.drained();
 }
 
 }  // namespace engine

@@ -1,6 +1,12 @@
 // One PulseAudio playback stream: one play session of a channel, from a start or seek
 // point until it is stopped. Seeking replaces the stream, which drops every stale sample
 // the server still buffers. All methods are called with the connection's lock held.
+//
+// The end of a track: once the source has handed over its last frame the stream is never
+// drained. It tells the source when what is left to be heard has fallen to kEndMarginMs
+// (ending), and again when the last frame has been heard (playedOut). Between the two a
+// following track of the same format may take the stream over (adopt) and append to it, so
+// that its first sample follows the last one of the track before without a gap.
 #pragma once
 
 #include <pulse/pulseaudio.h>
@@ -37,11 +43,18 @@ class PlaybackStream {
         // Copies up to `frames` frames; `ended` when the source ends after them. Fewer
         // without `ended` means the rest is not decoded yet (see PlaybackStream::push).
         virtual std::size_t take(std::int16_t* out, std::size_t frames, bool& ended) = 0;
-        // The last sample written has been played.
-        virtual void drained() = 0;
+        // The source has ended and at most kEndMarginMs of it are still to be heard.
+        // `written`: the stream's frames so far (the source may not hold the stream yet).
+        virtual void ending(std::uint64_t written) = 0;
+        // The last frame written has been heard.
+        virtual void playedOut() = 0;
         // The server dropped the stream.
         virtual void failed() = 0;
     };
+
+    // What is left to be heard of an ended source when it is told so: room for the player
+    // to open the next track and hand over its first frames before the server runs dry.
+    static constexpr std::uint32_t kEndMarginMs = 250;
 
     // Connects a running stream. With `wait`, waits until the server accepted it and
     // throws EngineError 6 for a format the server can't take, 3 when the server is gone;
@@ -52,6 +65,7 @@ class PlaybackStream {
     PlaybackStream& operator=(const PlaybackStream&) = delete;
 
     bool ready() const;
+    AudioFormat format() const { return format_; }
     void setCorked(bool corked);
     // Frames of this stream that have become audible so far. Once the stream failed, the
     // last known figure carried on by the time since (the server played on until it went).
@@ -59,6 +73,13 @@ class PlaybackStream {
     std::uint64_t writtenFrames() const { return written_; }
     // The source has more of what the server asked for.
     void push();
+    // A new source carries on where the ended one stopped, with nothing in between; returns
+    // the stream frame its first frame will have.
+    std::uint64_t adopt(Source& source);
+    // Another owner takes over an ended source's stream as it is.
+    void setSource(Source& source) { source_ = &source; }
+    // Frames written and not yet heard.
+    std::uint64_t unheardFrames();
 
     // False when the server can't play this format at all.
     static bool CanPlay(AudioFormat format);
@@ -67,25 +88,28 @@ class PlaybackStream {
     using Clock = std::chrono::steady_clock;
     static void OnWrite(pa_stream* s, std::size_t bytes, void* self);
     static void OnState(pa_stream* s, void* self);
-    static void OnDrained(pa_stream* s, int success, void* self);
+    static void OnEndTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
+                           void* self);
     static void OnRunChange(pa_stream* s, void* self);
     static void OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
                               void* self);
     std::optional<std::uint64_t> heardByTiming() const;
     void write(std::size_t bytes);
     void scheduleTimingUpdate();
+    void checkEnd();
     void release();
 
     pulse::Connection& connection_;
     AudioFormat format_;
-    Source& source_;
+    Source* source_;
     pa_stream* stream_ = nullptr;
-    pa_operation* drain_ = nullptr;
     pa_time_event* timingTimer_ = nullptr;
+    pa_time_event* endTimer_ = nullptr;
     std::chrono::milliseconds timingInterval_{};
     std::uint64_t written_ = 0;
     bool sourceEnded_ = false;
-    bool drainRequested_ = false;  // once: the drain is what tells the end
+    bool endingTold_ = false;
+    bool heardOut_ = false;
     bool corked_ = false;
     // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;

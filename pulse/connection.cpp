@@ -4,6 +4,9 @@
 #include <utility>
 
 namespace pulse {
+
+thread_local int Connection::Lock::heldHere_ = 0;
+
 namespace {
 
 struct Deadline {
@@ -79,7 +82,7 @@ void Connection::OnContextState(pa_context* context, void* self_) {
         self->backoff_ = kFirstRetry;
         if (!self->up_) {
             self->up_ = true;
-            if (self->onState_) self->onState_(true);
+            self->tell(true);
         }
     } else if (!PA_CONTEXT_IS_GOOD(state)) {
         self->lost();
@@ -92,9 +95,19 @@ void Connection::OnContextState(pa_context* context, void* self_) {
 void Connection::lost() {
     if (up_) {
         up_ = false;
-        if (onState_) onState_(false);
+        tell(false);
     }
     scheduleRetry();
+}
+
+void Connection::tell(bool ready) noexcept {
+    if (!onState_) return;
+    try {
+        onState_(ready);
+    } catch (...) {
+        // The owner could not act on it (out of memory, no thread to be had); it hears of
+        // the next change again.
+    }
 }
 
 void Connection::scheduleRetry() {

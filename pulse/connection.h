@@ -15,7 +15,8 @@ namespace pulse {
 class Connection {
   public:
     // On the loop thread with the lock held: true once the server is (again) ready, false
-    // when it was lost. Never called for the first connect.
+    // when it was lost. Never called for the first connect. What it throws is dropped: no
+    // exception may unwind through libpulse's C frames.
     using StateHandler = std::function<void(bool ready)>;
 
     explicit Connection(std::string clientName, StateHandler onState = {});
@@ -32,14 +33,26 @@ class Connection {
     // loop thread holds it while it runs callbacks.
     class Lock {
       public:
-        explicit Lock(const Connection& c) : loop_(c.loop_) { pa_threaded_mainloop_lock(loop_); }
-        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
+        explicit Lock(const Connection& c) : loop_(c.loop_) {
+            pa_threaded_mainloop_lock(loop_);
+            ++heldHere_;
+        }
+        ~Lock() {
+            --heldHere_;
+            pa_threaded_mainloop_unlock(loop_);
+        }
         Lock(const Lock&) = delete;
         Lock& operator=(const Lock&) = delete;
 
       private:
+        friend class Connection;
         pa_threaded_mainloop* loop_;
+        static thread_local int heldHere_;  // Locks of this thread, on any connection
     };
+
+    // Whether the calling thread holds the lock: through a Lock, or as the loop thread
+    // running a callback.
+    bool heldByThisThread() const { return Lock::heldHere_ > 0 || onLoopThread(); }
 
     // With the lock held. The context changes at each reconnect; it is only usable while
     // ready() is true.
@@ -69,6 +82,7 @@ class Connection {
     bool startContext();
     void dropContext();
     void lost();
+    void tell(bool ready) noexcept;
     void scheduleRetry();
 
     std::string name_;

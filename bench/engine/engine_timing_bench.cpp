@@ -22,6 +22,7 @@
 #include "bench/engine/bench_media.h"
 #include "bench/engine/monitor_listener.h"
 #include "tests/engine/bass_library.h"
+#include "tests/engine/posted_messages.h"
 #include "tests/media/process.h"
 
 namespace {
@@ -80,7 +81,8 @@ class Bench {
   public:
     Bench(MonitorListener::Latency latency, double settle, double startUp)
         : monitor_(latency, kLoud), settle_(settle), startUp_(startUp) {
-        if (!bass_.Init(-1, 44100, 32, nullptr))
+        monitor_.keepSamples();
+        if (!bass_.Init(-1, 44100, 32, &messages_))
             throw std::runtime_error("BASS_Init failed: " + std::to_string(bass_.ErrorGetCode()));
     }
     ~Bench() { bass_.Free(); }
@@ -178,7 +180,81 @@ class Bench {
             Report("position vs audible, |error| in the first 4.5 s at an idle null sink", early);
     }
 
+    // `pieces` copies of a file of whole periods of a 440 Hz sine, played back to back as the
+    // player plays a list (at each end message: free, open the next, play): the sine should
+    // run on unbroken. Reports what was lost or added at the joins, in samples, and how far
+    // ahead of the join becoming audible the end message came (the player switches its
+    // caption right after it).
+    void joins(const char* what, const std::string& piece, int pieces) {
+        monitor_.clear();
+        std::vector<Clock::time_point> ends;
+        HSTREAM s = 0;
+        std::int64_t pieceFrames = 0;
+        for (int k = 0; k < pieces; ++k) {
+            const std::size_t before = messages_.count();
+            s = open(piece);
+            pieceFrames = std::int64_t(bass_.StreamGetLength(s) / 4);
+            bass_.ChannelSetSync(s, BASS_SYNC_END_MESSAGE, 0, 0x400, 0);
+            bass_.StreamPlay(s, 0, 0);
+            if (!messages_.waitFor(before + 1, std::chrono::seconds(5)))
+                throw std::runtime_error("no end message");
+            ends.push_back(messages_.all().back().when);
+            bass_.StreamFree(s);
+        }
+        Sleep(0.6);
+        const Fragments recorded = monitor_.fragments();
+        const auto [from, x] = monitor_.samples();
+        std::size_t begin = 0, end = x.size();
+        while (begin < end && std::abs(x[begin]) < 600) ++begin;
+        while (end > begin && std::abs(x[end - 1]) < 600) --end;
+        const double c = 2 * std::cos(2 * M_PI * 440 / MonitorListener::kRate);
+        const double amplitude = 0.3 * 32768;
+        int broken = 0;
+        double worstStep = 0;
+        std::vector<double> lead;
+        for (int k = 1; k < pieces; ++k) {
+            const std::int64_t join = std::int64_t(begin) + k * pieceFrames;
+            double step = 0;
+            for (std::int64_t n = std::max<std::int64_t>(join - 300, 1);
+                 n < std::min<std::int64_t>(join + 300, std::int64_t(end) - 1); ++n)
+                step = std::max(step, std::abs(x[n + 1] + x[n - 1] - c * x[n]) / amplitude);
+            worstStep = std::max(worstStep, step);
+            broken += step > 0.02;
+            lead.push_back(Ms(MonitorListener::AudibleAt(recorded, from + join) - ends[k - 1]));
+        }
+        const std::int64_t extra = std::int64_t(end - begin) - pieces * pieceFrames;
+        std::printf(
+            "%s, %d joins: %lld samples %s in all, %d joins off the sine (largest step "
+            "%.4f of the amplitude)\n",
+            what, pieces - 1, static_cast<long long>(std::llabs(extra)),
+            extra < 0 ? "lost" : "added", broken, worstStep);
+        Report("  end message ahead of the join becoming audible", lead);
+    }
+
+    // How long BASS_ChannelSetPosition keeps its caller (the window's thread) while a seek
+    // sets up the new output, and how long a position read right after it takes.
+    void seekBlocking(const std::string& tone, int seeks) {
+        const HSTREAM s = open(tone);
+        bass_.StreamPlay(s, 0, 0);
+        const QWORD length = bass_.StreamGetLength(s);
+        std::vector<double> seek, read;
+        for (int i = 0; i < seeks; ++i) {
+            const QWORD to = length / 2 / 4 * 4 * (i % 7) / 7;
+            auto t0 = Clock::now();
+            bass_.ChannelSetPosition(s, to);
+            seek.push_back(Ms(Clock::now() - t0));
+            t0 = Clock::now();
+            bass_.ChannelGetPosition(s);
+            read.push_back(Ms(Clock::now() - t0));
+            Sleep(0.05);
+        }
+        bass_.StreamFree(s);
+        Report("seek: the caller blocked", seek);
+        Report("  position read right after a seek", read);
+    }
+
   private:
+    PostedMessages messages_;
     BassLibrary bass_;
     MonitorListener monitor_;
     double settle_;   // seconds from play until the sink surely runs at the stream's latency
@@ -206,6 +282,13 @@ int main(int argc, char** argv) {
             bench.startLatency(tone, 10);
             bench.pauseLatency(tone, 10);
             bench.positionAccuracy(pattern);
+            bench.seekBlocking(tone, 100);
+            // 0.5 s of 440 Hz is 220 whole periods: copies played back to back make one sine.
+            const media::ToneSpec piece = bench_media::Tone(0.5);
+            const std::string wav = media::WriteWav(dir / "piece.wav", piece).path;
+            bench.joins("WAV", wav, 21);
+            bench.joins("MP3", media::WriteMp3(dir / "piece.mp3", piece).path, 21);
+            bench.joins("Ogg Vorbis", media::WriteOgg(dir / "piece.ogg", piece).path, 21);
         } else {
             std::printf("with no other client (the sink at the engine's own latency):\n");
             // An idle null sink has rendered 2 s ahead: a new stream is heard after that.

@@ -86,6 +86,10 @@ void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
             f.frame = me->frames_;
             me->frames_ += f.frames;
             me->fragments_.push_back(f);
+            if (me->keepSamples_) {
+                const auto* s = static_cast<const std::int16_t*>(data);
+                for (int i = 0; i < f.frames; ++i) me->samples_.push_back(data ? s[2 * i] : 0);
+            }
         }
         pa_stream_drop(stream);
     }
@@ -94,6 +98,13 @@ void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
 void MonitorListener::clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     fragments_.clear();
+    samples_.clear();
+    samplesFrom_ = frames_;
+}
+
+std::pair<std::int64_t, std::vector<std::int16_t>> MonitorListener::samples() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {samplesFrom_, samples_};
 }
 
 MonitorListener::Clock::time_point MonitorListener::AudibleAt(const std::vector<Fragment>& recorded,

@@ -5,9 +5,11 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 class MonitorListener {
@@ -34,6 +36,10 @@ class MonitorListener {
 
     void clear();
     std::vector<Fragment> fragments() const;
+    // Keep the left channel's samples from the next clear() on, for a look at the waveform.
+    void keepSamples() { keepSamples_ = true; }
+    // The frame of the first sample kept, and the samples.
+    std::pair<std::int64_t, std::vector<std::int16_t>> samples() const;
 
     // When `frame` of the recording was audible. The null sink renders a block when the last
     // one has played and delivers it at once, so a block's first frame arrives a scheduling
@@ -53,4 +59,7 @@ class MonitorListener {
     mutable std::mutex mutex_;
     std::int64_t frames_ = 0;
     std::vector<Fragment> fragments_;
+    std::atomic<bool> keepSamples_{false};
+    std::int64_t samplesFrom_ = 0;
+    std::vector<std::int16_t> samples_;
 };

@@ -208,6 +208,56 @@ TEST_P(ServerRestart, AwayTooLongStopsWithoutAnEndAndPlayWorksOnceBack) {
     EXPECT_EQ(EndsOf(h), 1u) << "the stopped channel posted nothing while it stood";
 }
 
+// A stream the server kills while the connection lives on (a mixer's "kill", a sink gone
+// with nowhere to move to): the track ends there with its end message, so that the player
+// carries on instead of waiting for an end that never comes.
+TEST_P(ServerRestart, AStreamTheServerKillsEndsTheTrack) {
+    Init();
+    const DWORD h = Open(GetParam().music);
+    ASSERT_TRUE(Play(h));
+    Sleep(0.8);
+    // pactl has no way to kill one stream; a sink unloaded with nowhere to move its streams
+    // to kills them, while the client's connection stays.
+    const std::string modules = server_.PactlOutput({"list", "short", "modules"});
+    const auto sink = modules.find("module-null-sink");
+    ASSERT_NE(sink, std::string::npos) << modules;
+    const auto line = modules.rfind('\n', sink) + 1;
+    const std::string index = modules.substr(line, modules.find_first_of(" \t", line) - line);
+    ASSERT_EQ(server_.Pactl({"unload-module", index}), 0);
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, 2)) << "no end";
+    const double stood = Heard(h);
+    EXPECT_LT(stood, Length(h) - 1);
+    Sleep(0.3);
+    EXPECT_EQ(EndsOf(h), 1u);
+    EXPECT_EQ(Heard(h), stood);
+}
+
+// The server goes while the next track has taken over the stream the last one left playing:
+// the next one plays on the new server from what was heard of it, and each track ends once.
+TEST_P(ServerRestart, ABoundaryDuringARestartNeitherLosesNorRepeatsATrack) {
+    Init();
+    const auto wav = media::WriteWav(dir_ / "first.wav", {.seconds = 0.6});
+    const DWORD first = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
+    ASSERT_NE(bass().ChannelSetSync(first, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    ASSERT_TRUE(bass().StreamPlay(first, 0, 0));
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(first) > 0; }, 5)) << "no end of the first";
+    ASSERT_TRUE(bass().StreamFree(first));
+    const DWORD next = Open(GetParam().music);
+    ASSERT_TRUE(Play(next));
+    server_.Kill();
+    Sleep(0.3);
+    ASSERT_TRUE(server_.Start());
+    media::SinkRecorder recorder(dir_ / "rec.wav");
+    ASSERT_TRUE(recorder.WaitUntilRecording());
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(next) > 0; }, Length(next) + 5)) << "no end";
+    Sleep(0.4);
+    EXPECT_EQ(messages_.all().size(), 2u);
+    double heard = 0;
+    for (const auto& span : media::FindSound(recorder.Stop(), 0.02, 0.1))
+        heard += span.end - span.start;
+    EXPECT_NEAR(heard, Length(next), GetParam().music ? 0.4 : 0.3) << "the next track, whole";
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, ServerRestart,
                          ::testing::Values(Track{"Stream", false}, Track{"Music", true}),
                          [](const auto& info) { return std::string(info.param.name); });
