@@ -11,6 +11,7 @@
 
 #include "engine/buffered_file.h"
 #include "engine/engine_error.h"
+#include "engine/ogg_chain.h"
 #include "engine/stream_tags.h"
 
 namespace engine {
@@ -35,10 +36,19 @@ struct OpusFileFree {
     void operator()(OggOpusFile* f) const { op_free(f); }
 };
 
+bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
+    BufferedFile link(path, static_cast<off_t>(start));
+    const OpusFileCallbacks callbacks = {Read, nullptr, nullptr, nullptr};
+    OggOpusFile* test = op_test_callbacks(&link, &callbacks, nullptr, 0, nullptr);
+    if (!test) return false;
+    op_free(test);
+    return true;
+}
+
 class OpusFileDecoder final : public CommentedDecoder {
   public:
-    OpusFileDecoder(const std::string& path, std::uint64_t start)
-        : file_(path, static_cast<off_t>(start)) {
+    OpusFileDecoder(const std::string& path, OggWindow window)
+        : file_(path, static_cast<off_t>(window.start), static_cast<off_t>(window.length)) {
         const OpusFileCallbacks callbacks = {Read, Seek, Tell, nullptr};
         int error = 0;
         opus_.reset(op_open_callbacks(&file_, &callbacks, nullptr, 0, &error));
@@ -113,7 +123,7 @@ bool IsOpusFirstPage(const std::uint8_t* page, std::size_t size) {
 }
 
 std::unique_ptr<CommentedDecoder> OpenOpusDecoder(const std::string& path, std::uint64_t start) {
-    return std::make_unique<OpusFileDecoder>(path, start);
+    return std::make_unique<OpusFileDecoder>(path, ReadableOggWindow(path, start, LinkHeadersRead));
 }
 
 }  // namespace engine

@@ -85,10 +85,22 @@ class OggVorbisDecoder final : public CommentedDecoder {
     std::string comments_;
 };
 
+bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
+    BufferedFile link(path, static_cast<off_t>(start));
+    OggVorbis_File vf;
+    ov_callbacks callbacks = BufferedFileOggCallbacks();
+    callbacks.seek_func = nullptr;
+    callbacks.tell_func = nullptr;
+    if (ov_test_callbacks(&link, &vf, nullptr, 0, callbacks) != 0) return false;
+    ov_clear(&vf);
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<CommentedDecoder> OpenVorbisDecoder(const std::string& path, std::uint64_t start) {
-    return std::make_unique<OggVorbisDecoder>(path, ReadableOggWindow(path, start));
+    return std::make_unique<OggVorbisDecoder>(path,
+                                              ReadableOggWindow(path, start, LinkHeadersRead));
 }
 
 }  // namespace engine
