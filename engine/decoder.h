@@ -1,9 +1,10 @@
-// The one interface every decoder (MPEG, Vorbis, WAV, module) implements. Decoders hand
+// The one interface every decoder (MPEG, Vorbis, Opus, FLAC, WAV, module) implements. Decoders hand
 // out 16-bit signed interleaved PCM in host byte order.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace engine {
 
@@ -24,6 +25,14 @@ class Decoder {
     virtual std::size_t read(std::int16_t* out, std::size_t frames) = 0;
     // Moves the decoding point to `frame` (<= lengthFrames()); false if the decoder can't.
     virtual bool seek(std::uint64_t frame) = 0;
+};
+
+// Ogg Vorbis, Opus and FLAC carry a Vorbis comment list: tag kind 2.
+class CommentedDecoder : public Decoder {
+  public:
+    // The comments as NUL-terminated "key=value" texts followed by an empty text; just the
+    // empty text when there are none.
+    virtual const std::string& commentBlock() const = 0;
 };
 
 }  // namespace engine

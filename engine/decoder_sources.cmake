@@ -10,8 +10,10 @@ set(VYN_ENGINE_DECODER_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/vorbis_callbacks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/vorbis_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/wav_decoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/flac_decoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/opus_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/module_decoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/stream_tags.cpp
     ${CMAKE_CURRENT_LIST_DIR}/stream_opener.cpp)
 set(VYN_ENGINE_DECODER_LIBS PkgConfig::MPG123 PkgConfig::VORBISFILE PkgConfig::SNDFILE
-    PkgConfig::OPENMPT)
+    PkgConfig::OPENMPT PkgConfig::FLAC PkgConfig::OPUSFILE)

@@ -1,7 +1,6 @@
 #include "engine/ogg_chain.h"
 
 #include <ogg/ogg.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,12 +8,11 @@
 #include <vector>
 
 #include "engine/buffered_file.h"
-#include "engine/vorbis_callbacks.h"
 
 namespace engine {
 namespace {
 
-// vorbisfile looks for the last page within this much of the file's end, in steps of it.
+// The libraries look for the last page within this much of the file's end, in steps of it.
 constexpr std::uint64_t kTailBytes = 64 * 1024;
 
 class OggSync {
@@ -114,20 +112,8 @@ LaterLinks FindLaterLinks(BufferedFile& file) {
     return found;
 }
 
-// Whether vorbisfile reads the headers of the link at `start`, opened as a stream that
-// can't seek (which reads the headers only and frees all it took when it fails).
-bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
-    BufferedFile link(path, static_cast<off_t>(start));
-    OggVorbis_File vf;
-    ov_callbacks callbacks = BufferedFileOggCallbacks();
-    callbacks.seek_func = nullptr;
-    callbacks.tell_func = nullptr;
-    if (ov_test_callbacks(&link, &vf, nullptr, 0, callbacks) != 0) return false;
-    ov_clear(&vf);
-    return true;
-}
-
-std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file) {
+std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file,
+                          LinkHeadersCheck headersRead) {
     const std::uint64_t size = static_cast<std::uint64_t>(file.size());
     const std::vector<int> first = FirstLinkSerials(file);
     bool found = false;
@@ -136,15 +122,16 @@ std::uint64_t ReadableEnd(const std::string& path, BufferedFile& file) {
     if (found && std::find(first.begin(), first.end(), last) != first.end()) return size;
     const LaterLinks later = FindLaterLinks(file);
     for (const std::uint64_t start : later.starts)
-        if (!LinkHeadersRead(path, start)) return start;
+        if (!headersRead(path, start)) return start;
     return later.reusedSerialAt != 0 ? later.reusedSerialAt : size;
 }
 
 }  // namespace
 
-OggWindow ReadableOggWindow(const std::string& path, std::uint64_t start) {
+OggWindow ReadableOggWindow(const std::string& path, std::uint64_t start,
+                            LinkHeadersCheck headersRead) {
     BufferedFile file(path);
-    const std::uint64_t end = ReadableEnd(path, file);
+    const std::uint64_t end = ReadableEnd(path, file, headersRead);
     return {start, end > start ? end - start : 0};
 }
 

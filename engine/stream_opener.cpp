@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "engine/engine_error.h"
+#include "engine/flac_decoder.h"
 #include "engine/mpeg_decoder.h"
 #include "engine/mpeg_probe.h"
+#include "engine/opus_decoder.h"
 #include "engine/vorbis_decoder.h"
 #include "engine/wav_decoder.h"
 
@@ -13,6 +15,8 @@ namespace {
 
 // The frame search window plus a chain of the largest possible (free-format) frames.
 constexpr std::size_t kMpegProbeBytes = 64 * 1024 + 5 * 3460;
+// An Ogg page header with the largest segment table, and the first packet's magic.
+constexpr std::size_t kAudioHeadBytes = 27 + 255 + 8;
 
 bool StartsWith(const Bytes& b, const char* magic) {
     const std::size_t n = std::strlen(magic);
@@ -24,6 +28,14 @@ OpenedStream OpenMpeg(const std::string& path, std::uint64_t audioStart, const B
     OpenedStream s;
     s.decoder = OpenMpegDecoder(path, audioStart);
     s.tags = ReadId3Tags(path, head, size);
+    return s;
+}
+
+// A decoder with its Vorbis comment list as tag kind 2.
+OpenedStream WithComments(std::unique_ptr<CommentedDecoder> decoder) {
+    OpenedStream s;
+    s.tags.comments = decoder->commentBlock();
+    s.decoder = std::move(decoder);
     return s;
 }
 
@@ -39,23 +51,22 @@ OpenedStream OpenStreamFile(const std::string& path) {
         return {OpenWavDecoder(path), {}};
 
     const std::uint64_t audioStart = SkipId3v2Tags(path, size);
-    const Bytes audioHead = audioStart == 0 ? head : ReadFileBytes(path, audioStart, 4);
-    // Taggers put ID3v2 tags in front of Ogg files too. Such a file is ours to open:
-    // libsndfile would skip the tag and read the Vorbis stream itself, and it leaks on
+    const Bytes audioHead = ReadFileBytes(path, audioStart, kAudioHeadBytes);
+    // Taggers put ID3v2 tags in front of Ogg and FLAC files too. Such a file is ours to
+    // open: libsndfile would skip the tag and read the Vorbis stream itself, and it leaks on
     // malformed ones.
     if (StartsWith(audioHead, "OggS")) {
-        auto vorbis = OpenVorbisDecoder(path, audioStart);
-        OpenedStream s;
-        s.tags.comments = vorbis->commentBlock();
-        s.decoder = std::move(vorbis);
-        return s;
+        if (IsOpusFirstPage(audioHead.data(), audioHead.size()))
+            return WithComments(OpenOpusDecoder(path, audioStart));
+        return WithComments(OpenVorbisDecoder(path, audioStart));
     }
+    if (StartsWith(audioHead, "fLaC")) return WithComments(OpenFlacDecoder(path, audioStart));
     if (audioStart < size) {
         const Bytes audio = ReadFileBytes(path, audioStart, kMpegProbeBytes);
         if (LooksLikeMpegAudio(audio, audioStart, size))
             return OpenMpeg(path, audioStart, head, size);
     }
-    // Other containers libsndfile knows (AIFF, AU, FLAC, ...) by their own headers. It gets
+    // Other containers libsndfile knows (AIFF, AU, ...) by their own headers. It gets
     // no file that starts with a tag: it skips tags by a reading of its own, which also
     // takes sizes that are not syncsafe, and it reads an Ogg stream behind one with its own
     // Vorbis code, which leaks on malformed streams.

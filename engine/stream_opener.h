@@ -1,5 +1,5 @@
 // Recognises a file by its content (never by its name) and opens the decoder for it:
-// Ogg Vorbis, MPEG audio, or whatever libsndfile reads (WAV first of all).
+// Ogg Vorbis, Ogg Opus, FLAC, MPEG audio, or whatever libsndfile reads (WAV first of all).
 #pragma once
 
 #include <memory>

@@ -13,6 +13,12 @@ const char* StreamTags::block(std::uint32_t kind) const {
     return tag && *tag ? (*tag)->c_str() : nullptr;
 }
 
+void AppendComment(std::string& list, const char* text, long long length) {
+    if (!text || length < 0) return;
+    list.append(text, static_cast<std::size_t>(length));
+    list.push_back('\0');
+}
+
 StreamTags ReadId3Tags(const std::string& path, const Bytes& head, std::uint64_t fileSize) {
     StreamTags tags;
     if (fileSize >= 128) {

@@ -13,11 +13,15 @@ namespace engine {
 struct StreamTags {
     std::optional<std::string> id3v1;     // the 128-byte block at the file's end, "TAG..."
     std::optional<std::string> id3v2;     // the whole tag at the start: header, frames, footer
-    std::optional<std::string> comments;  // Vorbis comments, see VorbisDecoder::commentBlock
+    std::optional<std::string> comments;  // Vorbis comments, see CommentedDecoder::commentBlock
 
     // Kind 0, 1 or 2 (BASS_TAG_*); null when the stream has no such block.
     const char* block(std::uint32_t kind) const;
 };
+
+// Adds one comment to a kind 2 list: its bytes and a NUL (none for a missing text). The
+// list is ended by one more NUL once every comment is in.
+void AppendComment(std::string& list, const char* text, long long length);
 
 // Reads the ID3v1 and ID3v2 blocks of an MPEG file. An ID3v2 tag whose stated size runs
 // past the file's end is zero-padded to that size.

@@ -5,12 +5,13 @@
 #include "engine/buffered_file.h"
 #include "engine/engine_error.h"
 #include "engine/ogg_chain.h"
+#include "engine/stream_tags.h"
 #include "engine/vorbis_callbacks.h"
 
 namespace engine {
 namespace {
 
-class OggVorbisDecoder final : public VorbisDecoder {
+class OggVorbisDecoder final : public CommentedDecoder {
   public:
     OggVorbisDecoder(const std::string& path, OggWindow window)
         : source_(std::make_unique<BufferedFile>(path, static_cast<off_t>(window.start),
@@ -35,12 +36,8 @@ class OggVorbisDecoder final : public VorbisDecoder {
         }
         if (length_ == 0) Fail(BASS_ERROR_FILEFORM);
         if (const vorbis_comment* vc = ov_comment(&vf_, 0)) {
-            for (int i = 0; i < vc->comments; ++i) {
-                if (!vc->user_comments[i] || vc->comment_lengths[i] < 0) continue;
-                comments_.append(vc->user_comments[i],
-                                 static_cast<std::size_t>(vc->comment_lengths[i]));
-                comments_.push_back('\0');
-            }
+            for (int i = 0; i < vc->comments; ++i)
+                AppendComment(comments_, vc->user_comments[i], vc->comment_lengths[i]);
         }
         comments_.push_back('\0');
     }
@@ -88,10 +85,22 @@ class OggVorbisDecoder final : public VorbisDecoder {
     std::string comments_;
 };
 
+bool LinkHeadersRead(const std::string& path, std::uint64_t start) {
+    BufferedFile link(path, static_cast<off_t>(start));
+    OggVorbis_File vf;
+    ov_callbacks callbacks = BufferedFileOggCallbacks();
+    callbacks.seek_func = nullptr;
+    callbacks.tell_func = nullptr;
+    if (ov_test_callbacks(&link, &vf, nullptr, 0, callbacks) != 0) return false;
+    ov_clear(&vf);
+    return true;
+}
+
 }  // namespace
 
-std::unique_ptr<VorbisDecoder> OpenVorbisDecoder(const std::string& path, std::uint64_t start) {
-    return std::make_unique<OggVorbisDecoder>(path, ReadableOggWindow(path, start));
+std::unique_ptr<CommentedDecoder> OpenVorbisDecoder(const std::string& path, std::uint64_t start) {
+    return std::make_unique<OggVorbisDecoder>(path,
+                                              ReadableOggWindow(path, start, LinkHeadersRead));
 }
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 #include "mpris/mpris_host.h"
 #include "mpris/track_clock.h"
 #include "playlist/file_uri.h"
+#include "trackinfo/format_table.h"
 
 namespace {
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
@@ -24,12 +25,10 @@ bool TakeName(QDBusConnection& bus, const QString& name) {
 }  // namespace
 
 QStringList SupportedMimeTypes() {
-    return {QStringLiteral("audio/mpeg"),  QStringLiteral("audio/mp2"),
-            QStringLiteral("audio/ogg"),   QStringLiteral("audio/x-vorbis+ogg"),
-            QStringLiteral("audio/x-wav"), QStringLiteral("audio/x-mo3"),
-            QStringLiteral("audio/x-it"),  QStringLiteral("audio/x-xm"),
-            QStringLiteral("audio/x-s3m"), QStringLiteral("audio/x-mod"),
-            QStringLiteral("audio/x-umx")};
+    QStringList types;
+    for (const std::string_view type : FormatMimeTypes())
+        types.append(QString::fromLatin1(type.data(), static_cast<qsizetype>(type.size())));
+    return types;
 }
 
 MprisService::MprisService(QDBusConnection bus, PlaybackController& controller, MprisHost& host,

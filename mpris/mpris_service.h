@@ -15,7 +15,7 @@
 
 class MprisHost;
 
-// The twelve formats' MIME types, as the desktop entry lists them.
+// The format table's MIME types, as the desktop entry lists them.
 QStringList SupportedMimeTypes();
 
 class MprisService : public QObject {

@@ -14,10 +14,3 @@ std::string JoinFolderAndName(std::string_view folder, std::string_view name) {
     joined.append(name);
     return joined;
 }
-
-std::string_view ExtensionOf(std::string_view path) {
-    const size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos) return {};
-    if (path.find('/', dot) != std::string_view::npos) return {};
-    return path.substr(dot);
-}

@@ -12,7 +12,3 @@ std::string_view FolderOf(std::string_view path);
 // A name inside a folder: exactly one '/' between them (the root folder "/" gives "/name").
 // An empty folder gives the name alone.
 std::string JoinFolderAndName(std::string_view folder, std::string_view name);
-
-// The extension with its dot: from the last '.' to the end, provided no '/' follows that
-// dot; empty when there is none.
-std::string_view ExtensionOf(std::string_view path);

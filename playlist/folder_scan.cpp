@@ -4,10 +4,11 @@
 #include "playlist/entry_path.h"
 #include "playlist/natural_order.h"
 
-const std::array<std::string, 12> kFolderScanPatterns = [] {
-    std::array<std::string, 12> patterns;
+const std::array<std::string, kFormatTable.size()> kFolderScanPatterns = [] {
+    std::array<std::string, kFormatTable.size()> patterns;
+    const auto rows = RowsInScanOrder();
     for (size_t i = 0; i < patterns.size(); ++i)
-        patterns[i] = "*" + std::string(ExtensionTable[kFolderScanOrder[i] - 1]);
+        patterns[i] = "*" + std::string(rows[i]->extension);
     return patterns;
 }();
 

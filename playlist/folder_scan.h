@@ -8,13 +8,10 @@
 
 #include "trackinfo/format_table.h"
 
-// The kinds of file tried, in this order; the first that matches anything decides which files
-// are taken. MP1 comes last here, after the module formats.
-inline constexpr std::array<FormatCode, 12> kFolderScanOrder = {1, 2, 4,  5,  6,  7,
-                                                                8, 9, 10, 11, 12, 3};
-
-// "*" and the format table's extension of each kind above: "*.MP3", "*.MP2", "*.OGG", …
-extern const std::array<std::string, 12> kFolderScanPatterns;
+// "*" and the format table's extension of each kind, in the table's folder-scan order
+// ("*.MP3", "*.MP2", "*.OGG", …, "*.MP1", then the formats added after the original twelve).
+// The first pattern that matches anything decides which files are taken.
+extern const std::array<std::string, kFormatTable.size()> kFolderScanPatterns;
 
 // The entries a folder holding these names contributes, in natural name order: the folder
 // joined with every name that matches the first pattern matching any name at all.

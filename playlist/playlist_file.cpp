@@ -6,6 +6,7 @@
 #include "playlist/pls_reader.h"
 #include "playlist/whole_file.h"
 #include "playlist/xspf_reader.h"
+#include "trackinfo/format_table.h"
 
 PlaylistFormat PlaylistFormatOf(std::string_view path) {
     const std::string_view extension = ExtensionOf(path);

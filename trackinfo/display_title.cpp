@@ -7,24 +7,23 @@
 #include "trackinfo/track_tags.h"
 
 ArtistTitle GetSongTags(FormatCode currentFormat, const TrackSource& source) {
-    switch (currentFormat) {
-        case 0:
-            return {};
-        case 1:
-        case 2:
-        case 3: {
+    const FormatRow* row = FindFormat(currentFormat);
+    if (!row) return {};
+    switch (row->title) {
+        case TitleSource::Id3: {
             ArtistTitle tags = ReadId3v2ArtistTitle(source);
             // ID3v1 is asked only when ID3v2 gave neither artist nor title.
             if (tags.artist.empty() && tags.title.empty()) tags = ReadId3v1ArtistTitle(source);
             return tags;
         }
-        case 4:
+        case TitleSource::VorbisComments:
             return ReadVorbisArtistTitle(source);
-        case 5:
-            return {};  // WAV titles always come from the file name
-        default:
-            return {{}, ReadModuleTitle(source)};  // 6..12: module music
+        case TitleSource::None:
+            return {};
+        case TitleSource::ModuleName:
+            return {{}, ReadModuleTitle(source)};
     }
+    return {};
 }
 
 std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
@@ -43,11 +42,9 @@ std::string TitleFromFileName(FormatCode code, std::string_view path) {
     const std::string_view trimmed = TrimText(fileName);
     // The trimmed copy's first character is never taken as the dot.
     const size_t dot = trimmed.size() > 1 ? trimmed.find_last_of('.') : std::string_view::npos;
-    if (dot == std::string_view::npos || dot == 0 || code == 0 || code > ExtensionTable.size())
-        return std::string(fileName);
-    const std::string_view extension = trimmed.substr(dot);
-    const std::string_view expected = ExtensionTable[code - 1];
-    if (!EqualsUpperCased(extension, expected)) return std::string(fileName);
+    const FormatRow* row = FindFormat(code);
+    if (dot == std::string_view::npos || dot == 0 || !row) return std::string(fileName);
+    if (!EqualsUpperCased(trimmed.substr(dot), row->extension)) return std::string(fileName);
     // Everything before the dot stays, leading blanks included; trailing blanks go with it.
     const size_t dotInName = static_cast<size_t>(trimmed.data() - fileName.data()) + dot;
     return std::string(fileName.substr(0, dotInName));

@@ -1,9 +1,11 @@
 // Decoding speed of each format through the engine's decoders (what a playing channel
 // runs), beside the bare library decoding the same file. The counter audio_s/s is seconds
 // of audio decoded per second: the "x real time" figure.
+#include <FLAC/stream_decoder.h>
 #include <benchmark/benchmark.h>
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
+#include <opus/opusfile.h>
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
@@ -22,7 +24,7 @@ constexpr double kSeconds = 30;
 constexpr std::size_t kChunkFrames = 4096;
 
 struct Files {
-    std::string wav, mp3, mp2, ogg, mod;
+    std::string wav, mp3, mp2, ogg, mod, flac16, flac24, opus;
     double modSeconds = 0;
 };
 
@@ -35,6 +37,15 @@ const Files& TheFiles() {
         f.mp3 = media::WriteMp3(dir / "decode.mp3", tone).path;
         f.mp2 = media::WriteMp2(dir / "decode.mp2", tone).path;
         f.ogg = media::WriteOgg(dir / "decode.ogg", tone).path;
+        f.flac16 = media::WriteFlac(dir / "decode16.flac", tone).path;
+        media::ToneSpec hiRes = tone;
+        hiRes.sampleRate = 96000;
+        f.flac24 = media::WriteFlac(dir / "decode24.flac", hiRes,
+                                    {.depth = media::SampleFormat::kSigned24})
+                       .path;
+        media::ToneSpec opus = tone;
+        opus.sampleRate = 48000;
+        f.opus = media::WriteOpus(dir / "decode.opus", opus, {.bitrateKbps = 128}).path;
         // 16 orders of 16 rows at speed 6, tempo 125: about 31 s.
         const auto mod = media::WriteMod(dir / "decode.mod", {.orders = 16, .rowsPerOrder = 16});
         f.mod = mod.path;
@@ -141,6 +152,53 @@ void RawOpenmpt(benchmark::State& state) {
     Report(state, TheFiles().modSeconds);
 }
 
+// libFLAC's own file decoder, its samples only looked at (as a player that converts them must).
+void RawLibFlac(benchmark::State& state, const std::string& path) {
+    struct Count {
+        std::uint64_t frames = 0;
+        std::int64_t sum = 0;
+    };
+    const auto write = [](const FLAC__StreamDecoder*, const FLAC__Frame* frame,
+                          const FLAC__int32* const buffer[],
+                          void* data) -> FLAC__StreamDecoderWriteStatus {
+        auto* count = static_cast<Count*>(data);
+        count->frames += frame->header.blocksize;
+        for (unsigned c = 0; c < frame->header.channels; ++c)
+            for (unsigned i = 0; i < frame->header.blocksize; ++i) count->sum += buffer[c][i];
+        return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
+    };
+    const auto error = [](const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus, void*) {};
+    double seconds = 0;
+    for (auto _ : state) {
+        Count count;
+        FLAC__StreamDecoder* d = FLAC__stream_decoder_new();
+        FLAC__stream_decoder_set_md5_checking(d, false);
+        FLAC__stream_decoder_init_file(d, path.c_str(), write, nullptr, error, &count);
+        FLAC__stream_decoder_process_until_end_of_stream(d);
+        const unsigned rate = FLAC__stream_decoder_get_sample_rate(d);
+        FLAC__stream_decoder_delete(d);
+        benchmark::DoNotOptimize(count.sum);
+        seconds = double(count.frames) / rate;
+    }
+    Report(state, seconds);
+}
+
+void RawOpusfile(benchmark::State& state) {
+    std::vector<opus_int16> buffer(kChunkFrames * 2);
+    double seconds = 0;
+    for (auto _ : state) {
+        OggOpusFile* f = op_open_file(TheFiles().opus.c_str(), nullptr);
+        std::size_t total = 0;
+        while (int n = op_read(f, buffer.data(), int(buffer.size()), nullptr)) {
+            if (n < 0) break;
+            total += std::size_t(n);
+        }
+        op_free(f);
+        seconds = double(total) / 48000;
+    }
+    Report(state, seconds);
+}
+
 void Register() {
     const Files& f = TheFiles();
     benchmark::RegisterBenchmark("Mp3/engine", EngineStream, f.mp3);
@@ -149,6 +207,12 @@ void Register() {
     benchmark::RegisterBenchmark("Mp2/libmpg123", RawMpg123, f.mp2);
     benchmark::RegisterBenchmark("Ogg/engine", EngineStream, f.ogg);
     benchmark::RegisterBenchmark("Ogg/vorbisfile", RawVorbisfile);
+    benchmark::RegisterBenchmark("Flac16_44k/engine", EngineStream, f.flac16);
+    benchmark::RegisterBenchmark("Flac16_44k/libFLAC", RawLibFlac, f.flac16);
+    benchmark::RegisterBenchmark("Flac24_96k/engine", EngineStream, f.flac24);
+    benchmark::RegisterBenchmark("Flac24_96k/libFLAC", RawLibFlac, f.flac24);
+    benchmark::RegisterBenchmark("Opus128k/engine", EngineStream, f.opus);
+    benchmark::RegisterBenchmark("Opus128k/opusfile", RawOpusfile);
     benchmark::RegisterBenchmark("Wav/engine", EngineStream, f.wav);
     benchmark::RegisterBenchmark("Wav/libsndfile", RawSndfile);
     benchmark::RegisterBenchmark("Mod/engine", EngineModule);

@@ -93,13 +93,20 @@ class Bench {
         return s;
     }
 
-    void startLatency(const std::string& tone, int plays) {
+    // From BASS_StreamPlay, or with `fromOpen` from BASS_StreamCreateFile (a click on an
+    // entry that was not open yet).
+    void startLatency(const std::string& tone, int plays, const char* what = "",
+                      bool fromOpen = false) {
         std::vector<double> ms;
         for (int i = 0; i < plays; ++i) {
-            const HSTREAM s = open(tone);
-            Sleep(0.2);
             monitor_.clear();
-            const auto t0 = Clock::now();
+            auto t0 = Clock::now();
+            const HSTREAM s = open(tone);
+            if (!fromOpen) {
+                Sleep(0.2);
+                monitor_.clear();
+                t0 = Clock::now();
+            }
             bass_.StreamPlay(s, 0, 0);
             Sleep(0.3);
             bass_.StreamFree(s);
@@ -109,7 +116,9 @@ class Bench {
                 ms.push_back(Ms(MonitorListener::AudibleAt(recorded, onsets.front()) - t0));
             Sleep(0.2);
         }
-        Report("play to first audio (BASS_StreamPlay to sound at the sink)", ms);
+        Report(fromOpen ? (std::string("open and play to first audio, ") + what).c_str()
+                        : "play to first audio (BASS_StreamPlay to sound at the sink)",
+               ms);
     }
 
     void pauseLatency(const std::string& tone, int pauses) {
@@ -280,6 +289,12 @@ int main(int argc, char** argv) {
             std::printf("with a low-latency client attached (a running device):\n");
             Bench bench(MonitorListener::Latency::kLow, 0.4, 0);
             bench.startLatency(tone, 10);
+            media::ToneSpec tone48 = bench_media::Tone(10);
+            tone48.sampleRate = 48000;
+            bench.startLatency(tone, 10, "WAV", true);
+            bench.startLatency(media::WriteFlac(dir / "tone.flac", bench_media::Tone(10)).path, 10,
+                               "FLAC", true);
+            bench.startLatency(media::WriteOpus(dir / "tone.opus", tone48).path, 10, "Opus", true);
             bench.pauseLatency(tone, 10);
             bench.positionAccuracy(pattern);
             bench.seekBlocking(tone, 100);

@@ -20,6 +20,8 @@ const std::vector<EngineMedia>& AllEngineMedia() {
         {"Mp2", false, 3 * kMpegFrame, 0},
         {"Mp1"},
         {"Ogg"},
+        {"Flac24Stereo96000"},
+        {"OpusStereo"},
         {"Mod", true},
         {"S3m", true},
         {"Xm", true},
@@ -69,6 +71,10 @@ media::MediaFile WriteEngineMedia(const EngineMedia& m, const std::filesystem::p
     if (n == "Ogg")
         return WriteOgg(dir / "a.ogg", stereo,
                         {.comments = {{"ARTIST", "Artist"}, {"TITLE", "Title"}}});
+    if (n == "Flac24Stereo96000")
+        return WriteFlac(dir / "a.flac", {.sampleRate = 96000, .seconds = 1.5, .toneHz = 1000},
+                         {.depth = SampleFormat::kSigned24});
+    if (n == "OpusStereo") return WriteOpus(dir / "a.opus", stereo48);
     const ModuleSpec song = EngineModuleSong();
     if (n == "Mod") return WriteMod(dir / "a.mod", song);
     if (n == "S3m") return WriteS3m(dir / "a.s3m", song);

@@ -1,5 +1,5 @@
-// MP3, MP2 and Ogg Vorbis files made by the Debian encoders (lame, twolame, oggenc) from a
-// WAV tone of ours, and tags of ours wrapped around the result.
+// MP3, MP2, Ogg Vorbis, FLAC and Opus files made by the Debian encoders (lame, twolame,
+// oggenc, flac, opusenc) from a WAV tone of ours, and tags of ours wrapped around the result.
 #pragma once
 
 #include <filesystem>
@@ -50,6 +50,31 @@ struct OggOptions {
 // oggenc; the stream carries the given comments and no others.
 MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
                    const OggOptions& options = {});
+
+struct FlacOptions {
+    SampleFormat depth = SampleFormat::kSigned16;                 // kSigned16 or kSigned24
+    bool seekTable = true;                                        // false: --no-seektable
+    std::vector<std::pair<std::string, std::string>> comments{};  // flac -T key=value
+    Bytes leadingTag{};  // e.g. Id3v2Tag(...), written before "fLaC"
+    // STREAMINFO's total sample count set to 0 ("unknown"), as a streaming encoder leaves it.
+    bool unknownLength = false;
+};
+
+// flac; frames is exactly the tone's, at its own rate, depth and channel count.
+MediaFile WriteFlac(const std::filesystem::path& path, const ToneSpec& tone,
+                    const FlacOptions& options = {});
+
+struct OpusOptions {
+    std::vector<std::pair<std::string, std::string>> comments{};  // opusenc --comment
+    // The OpusHead output gain in 1/256 dB (Q7.8), written over the encoder's 0.
+    int outputGainQ8 = 0;
+    int serial = 1;  // each link of a chained file needs its own
+    int bitrateKbps = 128;
+};
+
+// opusenc from a tone at 48 kHz, so frames is exactly the tone's after pre-skip.
+MediaFile WriteOpus(const std::filesystem::path& path, const ToneSpec& tone,
+                    const OpusOptions& options = {});
 
 // Rewrites the file as before + its bytes + after.
 void WrapFile(const std::filesystem::path& path, const Bytes& before, const Bytes& after);

@@ -50,6 +50,21 @@ int main(int argc, char** argv) {
         WriteOgg(dir / "bare.ogg", mono);
         WriteOgg(dir / "odd-comments.ogg", mono,
                  {.exactComments = {{"title=", "noequals", "=x", "ARTIST=A=B"}}});
+        const std::vector<std::pair<std::string, std::string>> comments = {{"ARTIST", "Artist"},
+                                                                           {"TITLE", "Title"}};
+        WriteFlac(dir / "tone.flac", tone, {.comments = comments});
+        WriteFlac(dir / "deep-surround.flac", {.sampleRate = 48000, .channels = 6, .seconds = 0.1},
+                  {.depth = SampleFormat::kSigned24, .seekTable = false});
+        WriteFlac(dir / "tagged-unknown-length.flac", mono,
+                  {.leadingTag = Id3v2Tag(v23), .unknownLength = true});
+        const ToneSpec tone48{.sampleRate = 48000, .channels = 2, .seconds = 0.2};
+        WriteOpus(dir / "tone.opus", tone48, {.comments = comments, .outputGainQ8 = -256});
+        const MediaFile chained = WriteOpus(dir / "chained.opus", tone48, {.serial = 1});
+        WrapFile(chained.path, {},
+                 ReadFileBytes(WriteOpus(dir / "link.opus",
+                                         {.sampleRate = 48000, .channels = 1, .seconds = 0.1},
+                                         {.serial = 2})
+                                   .path));
 
         const ModuleSpec song{.orders = 2, .rowsPerOrder = 4};
         WriteMod(dir / "tune.mod", song);

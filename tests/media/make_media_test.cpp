@@ -28,12 +28,17 @@ TEST(MakeMediaTool, WritesADecodableFileOfEveryKind) {
             EXPECT_GT(DecodeWithMpg123(path).frames(), 0);
         } else if (ext == ".ogg") {
             EXPECT_GT(DecodeWithVorbisfile(path).frames(), 0);
+        } else if (ext == ".flac") {
+            EXPECT_EQ(RunProgram({"flac", "--silent", "--test", path.string()}).exitCode, 0);
+        } else if (ext == ".opus") {
+            EXPECT_EQ(RunProgram({"opusdec", "--quiet", path.string(), "/dev/null"}).exitCode, 0);
         } else {
             EXPECT_GT(RenderWithOpenmpt(path).pcm.frames(), 0);
         }
     }
-    EXPECT_EQ(extensions, (std::set<std::string>{".wav", ".mp3", ".mp2", ".mp1", ".ogg", ".mod",
-                                                 ".s3m", ".xm", ".it", ".mtm", ".umx", ".mo3"}));
+    EXPECT_EQ(extensions,
+              (std::set<std::string>{".wav", ".mp3", ".mp2", ".mp1", ".ogg", ".mod", ".s3m", ".xm",
+                                     ".it", ".mtm", ".umx", ".mo3", ".flac", ".opus"}));
 }
 
 TEST(MakeMediaTool, WithoutAFolderItPrintsUsageAndFails) {

@@ -12,12 +12,18 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QElapsedTimer>
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "app/main_form.h"
 #include "app/mpris_bridge.h"
 #include "app/window_hiding.h"
+#include "mpris/mpris_service.h"
 #include "playback/playback_controller.h"
+#include "playlist/folder_scan.h"
+#include "playlist/music_filter.h"
+#include "tests/media/bytes.h"
 #include "tests/media/media.h"
 #include "tests/media/recording.h"
 #include "tests/media/scratch_dir.h"
@@ -158,6 +164,53 @@ class Mpris : public testing::Test {
     std::unique_ptr<BusClient> client;
     media::ToneSpec tone{44100, 2, 3.0, 440.0, 0.3};
 };
+
+// Every list of formats the program shows is made from the format table; a copy kept
+// anywhere else would show here as a difference.
+TEST(FormatLists, DialogFolderScanMprisDesktopEntryAndMimePackageFollowTheTable) {
+    const auto fileText = [](const std::string& path) {
+        const media::Bytes bytes = media::ReadFileBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string desktop = fileText(VYN_DESKTOP_FILE);
+    const size_t line = desktop.find("\nMimeType=");
+    ASSERT_NE(line, std::string::npos);
+    const std::string mimeLine = desktop.substr(line + 1, desktop.find('\n', line + 1) - line);
+    const std::string mimePackage = fileText(VYN_MIME_FILE);
+    const std::string desktopTemplate = fileText(VYN_SOURCE_DIR "/data/vyn-player.desktop.in");
+    const QStringList mpris = SupportedMimeTypes();
+    const std::string& filter = MusicFileFilter();
+    const std::string allKinds = filter.substr(0, filter.find('|', filter.find('|') + 1));
+
+    QStringList tableTypes;
+    std::vector<std::string> scanOrder, kinds;
+    std::vector<const FormatRow*> rows;
+    for (const FormatRow& row : kFormatTable) rows.push_back(&row);
+    std::ranges::sort(rows, {}, &FormatRow::scanOrder);
+    for (const FormatRow* row : rows) scanOrder.push_back("*" + std::string(row->extension));
+    EXPECT_TRUE(std::ranges::equal(scanOrder, kFolderScanPatterns));
+    for (const FormatRow& row : kFormatTable) {
+        SCOPED_TRACE(std::string(row.extension));
+        std::string lower = "*";
+        for (char c : row.extension) lower += char(std::tolower(static_cast<unsigned char>(c)));
+        kinds.push_back(lower);
+        const std::string name(row.extension.substr(1));
+        EXPECT_NE(filter.find("|" + name + "|" + lower), std::string::npos);
+        const bool declared = mimePackage.find("\"" + lower + "\"") != std::string::npos;
+        EXPECT_EQ(declared, row.glob != MimeGlob::Known);
+        for (const QString& type :
+             QString::fromStdString(std::string(row.mimeTypes)).split(';', Qt::SkipEmptyParts)) {
+            if (!tableTypes.contains(type)) tableTypes.append(type);
+            EXPECT_NE(mimeLine.find(type.toStdString() + ";"), std::string::npos);
+            EXPECT_EQ(desktopTemplate.find(type.toStdString() + ";"), std::string::npos)
+                << "a second copy in the desktop entry's template";
+        }
+    }
+    EXPECT_EQ(mpris, tableTypes);
+    std::string joined;
+    for (const std::string& kind : kinds) joined += (joined.empty() ? "|" : ";") + kind;
+    EXPECT_EQ(allKinds, "Все известные файлы" + joined);
+}
 
 TEST_F(Mpris, NamesRootPropertiesAndASecondCopy) {
     EXPECT_EQ(bridge->Service().BusName(), QLatin1String(MprisService::kBusName));

@@ -36,10 +36,10 @@ TEST(Wildcard, MatchesLikeTheDesktopsFileSearch) {
     EXPECT_TRUE(MatchesWildcard("\xC0\xFF.mp3", "*.MP3"));
 }
 
-TEST(FolderEntries, PatternsAreTheFormatTablesExtensionsWithMp1Last) {
+TEST(FolderEntries, PatternsAreTheFormatTablesExtensionsWithMp1LastOfTheOriginalTwelve) {
     EXPECT_THAT(kFolderScanPatterns,
                 ElementsAre("*.MP3", "*.MP2", "*.OGG", "*.WAV", "*.MO3", "*.IT", "*.XM", "*.S3M",
-                            "*.MTM", "*.MOD", "*.UMX", "*.MP1"));
+                            "*.MTM", "*.MOD", "*.UMX", "*.MP1", "*.FLAC", "*.OPUS"));
 }
 
 TEST(FolderEntries, FirstPatternWithAMatchDecidesInNameOrder) {
@@ -50,6 +50,12 @@ TEST(FolderEntries, FirstPatternWithAMatchDecidesInNameOrder) {
     EXPECT_THAT(EntriesFromFolderNames("/m/", {"1.mp1", "notes.txt", "2.MP1"}),
                 ElementsAre("/m/1.mp1", "/m/2.MP1"));
     EXPECT_THAT(EntriesFromFolderNames("/m/", {"cover.jpg", "notes.txt"}), IsEmpty());
+    // An album of FLAC or Opus files; any of the original twelve beside them wins.
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"2.flac", "cover.jpg", "1.FLAC", "x.opus"}),
+                ElementsAre("/m/1.FLAC", "/m/2.flac"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"b.opus", "a.opus"}),
+                ElementsAre("/m/a.opus", "/m/b.opus"));
+    EXPECT_THAT(EntriesFromFolderNames("/m/", {"a.flac", "z.mp1"}), ElementsAre("/m/z.mp1"));
 }
 
 TEST(NaturalOrder, CaseIgnoredAndDigitRunsByValue) {

@@ -19,8 +19,8 @@ class PathIntakeTest : public testing::Test {
         std::filesystem::create_directories(folder /
                                             "album/sub.mp3");  // a folder named like a file
         std::filesystem::create_directories(folder / "empty");
-        for (const char* name :
-             {"album/b.mp3", "album/a.mp3", "album/c.ogg", "one.OGG", "notes.txt"})
+        for (const char* name : {"album/b.mp3", "album/a.mp3", "album/c.ogg", "one.OGG",
+                                 "notes.txt", "two.flac", "three.Opus"})
             WriteBytes(folder / name, "x");
         WriteBytes(folder / "list.m3u8", "#EXTM3U\nalbum/c.ogg\n/abs/else.mp3\n");
     }
@@ -28,14 +28,16 @@ class PathIntakeTest : public testing::Test {
 };
 
 TEST_F(PathIntakeTest, EachKindInTheOrderGiven) {
-    const PathIntake intake = EntriesFromPaths(
-        {"one.OGG", folder / "list.m3u8", "./album/../album/", "", folder / "empty"},
-        folder.path());
+    const PathIntake intake =
+        EntriesFromPaths({"one.OGG", folder / "list.m3u8", "./album/../album/", "",
+                          folder / "empty", "two.flac", "three.Opus"},
+                         folder.path());
     EXPECT_THAT(intake.entries,
                 ElementsAre(folder / "one.OGG", folder / "album/c.ogg", "/abs/else.mp3",
                             // the folder's MP3s as "Добавить папку" takes them, sub-folder too
-                            testing::_, testing::_, testing::_));
-    std::vector<std::string> scanned(intake.entries.begin() + 3, intake.entries.end());
+                            testing::_, testing::_, testing::_, folder / "two.flac",
+                            folder / "three.Opus"));
+    std::vector<std::string> scanned(intake.entries.begin() + 3, intake.entries.begin() + 6);
     std::sort(scanned.begin(), scanned.end());
     EXPECT_THAT(scanned, ElementsAre(folder / "album/a.mp3", folder / "album/b.mp3",
                                      folder / "album/sub.mp3"));

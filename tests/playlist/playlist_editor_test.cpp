@@ -69,8 +69,9 @@ TEST_F(EditorTest, AddFilesAppendsInDialogOrderAndRemembersTheFolder) {
     EXPECT_EQ(dialogs.asked.back().caption, "Open music(s)");
     EXPECT_EQ(options.filter,
               "Все известные файлы|*.mp3;*.mp2;*.mp1;*.ogg;*.wav;*.mo3;*.it;*.xm;*.s3m;*.mtm;"
-              "*.mod;*.umx|MP3|*.mp3|MP2|*.mp2|MP1|*.mp1|OGG|*.ogg|WAV|*.wav|MO3|*.mo3|IT|*.it|"
-              "XM|*.xm|S3M|*.s3m|MTM|*.mtm|MOD|*.mod|UMX|*.umx");
+              "*.mod;*.umx;*.flac;*.opus|MP3|*.mp3|MP2|*.mp2|MP1|*.mp1|OGG|*.ogg|WAV|*.wav|MO3|"
+              "*.mo3|IT|*.it|XM|*.xm|S3M|*.s3m|MTM|*.mtm|MOD|*.mod|UMX|*.umx|FLAC|*.flac|OPUS|"
+              "*.opus");
     EXPECT_EQ(options.defaultSuffix, "OGG");
     EXPECT_TRUE(options.multiSelect);
     EXPECT_TRUE(options.mustExist);

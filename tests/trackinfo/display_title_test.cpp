@@ -28,9 +28,12 @@ TEST(TitleFromFileName, CutsTheExtensionOfTheCodeFromTheFileName) {
     EXPECT_EQ(TitleFromFileName(mp3, "/x/   "), "   ");
     EXPECT_EQ(TitleFromFileName(5, "/d/a/b.c/take.two.WAV"), "take.two");
     EXPECT_EQ(TitleFromFileName(7, "/m/tune.it"), "tune");
+    EXPECT_EQ(TitleFromFileName(format::Flac, "/m/01 Intro.FLAC"), "01 Intro");
+    EXPECT_EQ(TitleFromFileName(format::Opus, "/m/01 Intro.opus"), "01 Intro");
+    EXPECT_EQ(TitleFromFileName(format::Opus, "/m/01 Intro.ogg"), "01 Intro.ogg");
     // No table entry: the whole file name.
     EXPECT_EQ(TitleFromFileName(0, "/x/song.mp3"), "song.mp3");
-    EXPECT_EQ(TitleFromFileName(13, "/x/song.mp3"), "song.mp3");
+    EXPECT_EQ(TitleFromFileName(15, "/x/song.mp3"), "song.mp3");
 }
 
 class GetSongTitleTest : public ::testing::Test {
@@ -70,6 +73,8 @@ TEST_F(GetSongTitleTest, EachFormatAsksOnlyItsOwnSource) {
     entries = {"/m/01 Intro.mp3", "/m/x.ogg", "/d/a/b.c/take.two.WAV", "/m/tune.xm"};
     EXPECT_EQ(GetSongTitle(1, 0, entries, source), "Id3");
     EXPECT_EQ(GetSongTitle(4, 1, entries, source), "Ogg");
+    EXPECT_EQ(GetSongTitle(format::Flac, 1, entries, source), "Ogg");
+    EXPECT_EQ(GetSongTitle(format::Opus, 1, entries, source), "Ogg");
     EXPECT_EQ(GetSongTitle(5, 2, entries, source), "take.two");
     for (FormatCode module = 6; module <= 12; ++module)
         EXPECT_EQ(GetSongTitle(module, 3, entries, source), "Space Tune") << int(module);
@@ -77,6 +82,7 @@ TEST_F(GetSongTitleTest, EachFormatAsksOnlyItsOwnSource) {
     EXPECT_EQ(GetSongTitle(8, 3, entries, source), "tune");
     EXPECT_EQ(GetSongTitle(4, 0, {"/m/01 Intro.mp3"}, MemoryTrackSource()), "01 Intro.mp3");
     EXPECT_EQ(GetSongTitle(1, 0, {"/m/01 Intro.mp3"}, MemoryTrackSource()), "01 Intro");
+    EXPECT_EQ(GetSongTitle(format::Flac, 0, {"/m/01 Intro.flac"}, MemoryTrackSource()), "01 Intro");
 }
 
 TEST_F(GetSongTitleTest, NoCurrentTrackGivesTheProductName) {
