@@ -145,6 +145,7 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, uintptr_t messa
     state.syncsSet++;
     state.lastSyncType = type;
     state.lastSyncMessage = message;
+    if (state.syncFails) return (HSYNC)Fail(state.syncFails);
     if (!IsOpen(handle)) return (HSYNC)Fail(BASS_ERROR_HANDLE);
     Succeed();
     return 0x5000 + handle;

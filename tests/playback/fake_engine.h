@@ -17,6 +17,7 @@ typedef struct FakeEngineState {
     int32_t openFails;
     int32_t startFails;
     int32_t playFails;
+    int32_t syncFails;
     int32_t removeSyncFails;
     int32_t pauseFails;
     int32_t resumeFails;
