@@ -37,6 +37,7 @@ typedef struct FakeEngineState {
     /* What happened. */
     int initCalls, freeCalls, streamCreates, musicLoads, streamFrees, musicFrees, starts;
     int streamPlays, musicPlays, syncsSet, syncsRemoved, pauses, resumes, setPositions;
+    int tagReads; /* BASS_StreamGetTags and BASS_MusicGetName */
     uint64_t lastSetPosition;
     uint32_t channel; /* the open channel, 0 when none */
     int32_t lastInitDevice;
