@@ -1,17 +1,18 @@
 # The two commands that matter: `make run` and `make test`. Both install what is missing.
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test fuzz bench format clean install deb
+.PHONY: deps configure build run test fuzz tsan tsan-build tsan-run bench format clean install deb
 
 deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DVYN_WERROR=ON $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -24,16 +25,33 @@ run: build
 	fi
 	@$(BUILD)/bin/vyn-player
 
-# Unit, widget and end-to-end tests against a private PulseAudio daemon, then the
-# fuzz targets (clang, ASan + UBSan) for a bounded time each.
-test: build fuzz
+# Unit, widget and end-to-end tests against a private PulseAudio daemon, the fuzz targets
+# (clang, ASan + UBSan) for a bounded time each, then the engine's tests under
+# ThreadSanitizer.
+test: build fuzz tsan-build
 	@scripts/with-pulse ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory tsan-run
 
 fuzz: deps
-	@cmake -S . -B $(FUZZ_BUILD) -DVYN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@cmake -S . -B $(FUZZ_BUILD) -DVYN_FUZZ=ON -DVYN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# The engine, its tests and the media generators they use, with ThreadSanitizer (clang);
+# the tests run against their own private PulseAudio daemon, with a short soak. libpulse
+# is not instrumented: tests/tsan/suppressions lists what is provably inside it.
+tsan: tsan-build tsan-run
+
+tsan-build: deps
+	@cmake -S . -B $(TSAN_BUILD) -DVYN_TSAN=ON -DVYN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(TSAN_CMAKE_FLAGS) >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+
+tsan-run:
+	@VYN_SOAK_TRACKS=24 \
+	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan/suppressions" \
+	  scripts/with-pulse ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS)
 
 # The player, its engine, desktop entry, MIME types, AppStream data and icons under PREFIX
 # (DESTDIR is honoured for staging).
@@ -51,4 +69,4 @@ format:
 	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)

@@ -217,19 +217,14 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD bytes) {
 }
 
 const char* BASS_StreamGetTags(HSTREAM handle, DWORD kind) {
-    // The player asks for tags ten times a second while a track plays; a missing tag is an
-    // ordinary answer there, so it is reported without an exception.
-    bool absent = false;
-    const char* block = Call<const char*>(nullptr, [&] {
+    return Call<const char*>(nullptr, [&] {
         return Current().withChannel(handle, [&](Channel& c) {
             if (c.kind() != Channel::Kind::kStream) Fail(BASS_ERROR_HANDLE);
             const char* found = c.tags().block(kind);
-            absent = found == nullptr;
+            if (!found) Fail(BASS_ERROR_NOTAVAIL);
             return found;
         });
     });
-    if (absent) engine::SetLastError(BASS_ERROR_NOTAVAIL);
-    return block;
 }
 
 HMUSIC BASS_MusicLoad(BOOL mem, const char* file, DWORD offset, DWORD length, DWORD /*flags*/) {

@@ -90,19 +90,39 @@ void DecodeAhead::setActive(bool active) {
 }
 
 void DecodeAhead::restartAt(std::uint64_t frame, std::optional<std::uint32_t> order) {
-    std::lock_guard<std::mutex> lock(shared_->m);
-    shared_->clear(frame);
-    shared_->pendingSeek.emplace(frame, order);
+    std::optional<std::uint32_t> mark;
     if (shared_->module) {
-        shared_->marks.clear();
-        shared_->marks.emplace_back(frame, shared_->module->orderAndRow());
+        // Module music is moved at once (it never waits on a file), so that the order and row
+        // reported from `frame` on are where the decoder really is, not where the thread had
+        // read ahead to.
+        std::lock_guard<std::mutex> decoder(shared_->decoderMutex);
+        std::uint64_t unused = 0;
+        if (order)
+            shared_->module->seekOrder(*order, unused);
+        else
+            shared_->module->seek(frame);
+        mark = shared_->module->orderAndRow();
     }
-    shared_->wake.notify_one();
+    restart(frame, order, mark);
+}
+
+void DecodeAhead::restart(std::uint64_t frame, std::optional<std::uint32_t> order,
+                          std::optional<std::uint32_t> mark) {
+    std::lock_guard<std::mutex> lock(shared_->m);
+    Shared& s = *shared_;
+    s.clear(frame);
+    // The thread seeks there again: a step it was decoding meanwhile moved the decoder on.
+    s.pendingSeek.emplace(frame, order);
+    s.marks.clear();
+    if (mark) s.marks.emplace_back(frame, *mark);
+    s.wake.notify_one();
 }
 
 bool DecodeAhead::rewindTo(std::uint64_t frame) {
     std::lock_guard<std::mutex> lock(shared_->m);
     Shared& s = *shared_;
+    // Already restarting there: the seek under way (by order, for module music) stands.
+    if (s.pendingSeek && s.pendingSeek->first == frame) return true;
     if (s.pendingSeek || frame < s.base || frame > s.decoded) return false;
     s.sent = frame;
     s.outputWaits = false;
@@ -143,12 +163,13 @@ void DecodeAhead::release(std::uint64_t frame) {
 std::optional<std::uint64_t> DecodeAhead::seekOrderNow(std::uint32_t order) {
     if (!shared_->module) return std::nullopt;
     std::uint64_t frame = 0;
+    std::uint32_t mark = 0;
     {
         std::lock_guard<std::mutex> decoder(shared_->decoderMutex);
         if (!shared_->module->seekOrder(order, frame)) return std::nullopt;
+        mark = shared_->module->orderAndRow();
     }
-    // The thread seeks there again by order: a step it was decoding meanwhile is dropped.
-    restartAt(frame, order);
+    restart(frame, order, mark);
     return frame;
 }
 

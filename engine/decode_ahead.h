@@ -46,9 +46,10 @@ class DecodeAhead {
     void setActive(bool active);
 
     // Drops everything decoded and goes on from `frame`; the decoder is moved there on its
-    // thread (a stream seeks by frame, module music by `order` when given).
+    // thread (a stream seeks by frame), module music at once as well (by `order` when given).
     void restartAt(std::uint64_t frame, std::optional<std::uint32_t> order = std::nullopt);
-    // Hands out audio again from `frame` when the ring still holds it; false otherwise.
+    // Hands out audio again from `frame` when the ring still holds it or is already being
+    // refilled from there; false otherwise.
     bool rewindTo(std::uint64_t frame);
 
     // Copies up to `frames` frames of what comes next. `ended` tells that the decoder's audio
@@ -73,6 +74,9 @@ class DecodeAhead {
 
   private:
     struct Shared;
+    // Drops everything decoded; `mark` is the module's order and row at `frame`.
+    void restart(std::uint64_t frame, std::optional<std::uint32_t> order,
+                 std::optional<std::uint32_t> mark);
     static void Run(std::shared_ptr<Shared> s);
     // One step of decoding into the ring; `lock` (held on entry and exit) is let go meanwhile.
     static void decodeStep(Shared& s, std::unique_lock<std::mutex>& lock);

@@ -168,6 +168,12 @@ std::optional<std::int32_t> lightBASS::TryOpenAndPlay(const std::string& path, b
     if (channel_ == 0) return api_.ErrorGetCode();
     channelPaused_ = false;
     endSync_ = api_.ChannelSetSync(channel_, BASS_SYNC_END_MESSAGE, 0, VYN_WM_USER, 0);
+    if (endSync_ == 0) {
+        // Without its end message the player would stay on the track once it has played out.
+        const std::int32_t code = api_.ErrorGetCode();
+        FreeChannel();
+        return code;
+    }
     if (api_.Start() == 0) return api_.ErrorGetCode();
     const bool started =
         asStream ? api_.StreamPlay(channel_, 0, 0) != 0 : api_.MusicPlay(channel_) != 0;

@@ -70,8 +70,8 @@ class lightBASS {
 
     // Needs the device (else "BASS_Init has not been successfully called"). Opens and starts
     // `path`, with an end-of-track message to the window of InitAudioDevice; does nothing while a
-    // channel is open. A failing open leaves no channel; a failing start leaves the channel open
-    // for StopAndFree.
+    // channel is open. A failing open (the end message refused included) leaves no channel; a
+    // failing start leaves the channel open for StopAndFree.
     // When the engine reports the sound driver lost (the sound server went away since the
     // device was set up), the device is set up again and the track tried once more; if the
     // server is still away, the device stays released so that the next play sets it up anew.

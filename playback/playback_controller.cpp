@@ -16,7 +16,7 @@ PlaybackController::PlaybackController(PlayerView& view, PlaylistModel& playlist
       playlist_(playlist),
       bass_(bass),
       errors_(errors),
-      trackSource_(bass),
+      tags_(bass),
       position_(view, bass, [this] { return GetSongTitle(); }),
       random_(RandomGenerator::SeededFromClock()) {
     position_.SetSeekListener([this] { Notify(PlaybackEvent::Seeked); });
@@ -134,11 +134,12 @@ void PlaybackController::WM_NEXT(std::uintptr_t wparam) {
 }
 
 std::string PlaybackController::GetSongTitle() const {
-    return ::GetSongTitle(currentFormat_, currentTrack_, playlist_.Entries(), trackSource_);
+    return ComposeSongTitle(currentFormat_, currentTrack_, playlist_.Entries(),
+                            tags_.Get(currentFormat_));
 }
 
 ArtistTitle PlaybackController::GetSongTags() const {
-    return ::GetSongTags(currentFormat_, trackSource_);
+    return tags_.Get(currentFormat_);
 }
 
 void PlaybackController::Notify(PlaybackEvent event) const {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/error_report.h"
-#include "playback/channel_track_source.h"
+#include "playback/channel_tags.h"
 #include "playback/lightbass.h"
 #include "playback/player_view.h"
 #include "playback/position_display.h"
@@ -84,7 +84,7 @@ class PlaybackController : public PlaylistPlayback {
     PlaylistModel& playlist_;
     lightBASS& bass_;
     ErrorReport& errors_;
-    ChannelTrackSource trackSource_;
+    ChannelTags tags_;
     PositionDisplay position_;
     RandomGenerator random_;
     std::unique_ptr<QTimer> positionTimer_;

@@ -7,8 +7,9 @@
 const std::array<std::string, kFormatTable.size()> kFolderScanPatterns = [] {
     std::array<std::string, kFormatTable.size()> patterns;
     const auto rows = RowsInScanOrder();
-    for (size_t i = 0; i < patterns.size(); ++i)
-        patterns[i] = "*" + std::string(rows[i]->extension);
+    // Appended, not "*" + extension: GCC 12 at -O3 sees a false overlap in the insert at the
+    // front of a string (-Wrestrict).
+    for (size_t i = 0; i < patterns.size(); ++i) patterns[i].append("*").append(rows[i]->extension);
     return patterns;
 }();
 

@@ -28,8 +28,13 @@ ArtistTitle GetSongTags(FormatCode currentFormat, const TrackSource& source) {
 
 std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
                          const std::vector<std::string>& entries, const TrackSource& source) {
+    return ComposeSongTitle(currentFormat, currentTrack, entries,
+                            GetSongTags(currentFormat, source));
+}
+
+std::string ComposeSongTitle(FormatCode currentFormat, int currentTrack,
+                             const std::vector<std::string>& entries, ArtistTitle tags) {
     if (currentFormat == 0 || currentTrack < 0) return std::string(ProductTitle);
-    ArtistTitle tags = GetSongTags(currentFormat, source);
     std::string title = JoinArtistTitle(std::move(tags.artist), std::move(tags.title));
     if (!title.empty()) return title;
     const auto index = static_cast<size_t>(currentTrack);

@@ -17,6 +17,9 @@ inline constexpr std::string_view ProductTitle = "Vyn Player";
 // while playing) gives ProductTitle when no tag gave a title. Text stays bytes.
 std::string GetSongTitle(FormatCode currentFormat, int currentTrack,
                          const std::vector<std::string>& entries, const TrackSource& source);
+// The same title from `tags` already read with GetSongTags for the open channel.
+std::string ComposeSongTitle(FormatCode currentFormat, int currentTrack,
+                             const std::vector<std::string>& entries, ArtistTitle tags);
 
 // Artist and title apart, from the same tags the title above is made of (a module's name is
 // its title); both empty when the channel's tags name neither.

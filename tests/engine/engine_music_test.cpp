@@ -51,6 +51,33 @@ TEST_F(EngineMusic, PositionIsTheAudibleOrderAndRow) {
     EXPECT_EQ(messages_.all()[0].wparam, music);
 }
 
+// Right after a seek, a resume or a new start the position is where playback goes on from,
+// not where the decoder had read ahead to.
+TEST_F(EngineMusic, PositionRightAfterASeekIsTheOrderStart) {
+    SinkLock sink;
+    const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = 4, .rowsPerOrder = 8});
+    const HMUSIC music = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
+    ASSERT_NE(music, 0u);
+    ASSERT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+    ASSERT_TRUE(bass().MusicPlay(music));
+    const auto expectOrderStart = [&](DWORD order, const char* when) {
+        const QWORD at = bass().ChannelGetPosition(music);
+        EXPECT_EQ(Order(at), order) << when;
+        EXPECT_EQ(Row(at), 0u) << when;
+    };
+    for (const DWORD order : {3, 1, 2, 0, 2}) {
+        ASSERT_TRUE(bass().ChannelSetPosition(music, order));
+        expectOrderStart(order, "seek while playing");
+    }
+    ASSERT_TRUE(bass().ChannelPause(music));
+    ASSERT_TRUE(bass().ChannelSetPosition(music, 3));
+    ASSERT_TRUE(bass().ChannelResume(music));
+    expectOrderStart(3, "resumed after a seek while paused");
+    ASSERT_TRUE(messages_.waitFor(1, std::chrono::seconds(3)));
+    ASSERT_TRUE(bass().MusicPlay(music));
+    expectOrderStart(0, "played again after the end");
+}
+
 TEST_F(EngineMusic, OnlyTheFirstSubSongPlays) {
     SinkLock sink;
     const auto s3m =

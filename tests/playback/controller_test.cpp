@@ -222,9 +222,11 @@ TEST_F(ControllerTest, TimerRunsOnlyWhileATrackIsOpen) {
     EXPECT_FALSE(controller.TimerActive());
     controller.PlayButtonClick();
     EXPECT_TRUE(controller.TimerActive());
+    const int tagReads = engine.tagReads;
     engine.position = 176400 * 4;
     QTest::qWait(250);
     EXPECT_EQ(view.ElapsedText(), "0:04") << "the timer ticks by itself";
+    EXPECT_EQ(engine.tagReads, tagReads) << "the title is read from the tags once per track";
     controller.StopButtonClick();
     EXPECT_FALSE(controller.TimerActive());
 }

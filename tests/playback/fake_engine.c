@@ -145,6 +145,7 @@ HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, uintptr_t messa
     state.syncsSet++;
     state.lastSyncType = type;
     state.lastSyncMessage = message;
+    if (state.syncFails) return (HSYNC)Fail(state.syncFails);
     if (!IsOpen(handle)) return (HSYNC)Fail(BASS_ERROR_HANDLE);
     Succeed();
     return 0x5000 + handle;
@@ -200,10 +201,12 @@ double BASS_ChannelBytes2Seconds(DWORD handle, QWORD bytes) {
 
 const char* BASS_StreamGetTags(HSTREAM handle, DWORD kind) {
     (void)handle, (void)kind;
+    state.tagReads++;
     return NULL;
 }
 
 const char* BASS_MusicGetName(HMUSIC handle) {
     (void)handle;
+    state.tagReads++;
     return "  Fake Tune  ";
 }

@@ -17,6 +17,7 @@ typedef struct FakeEngineState {
     int32_t openFails;
     int32_t startFails;
     int32_t playFails;
+    int32_t syncFails;
     int32_t removeSyncFails;
     int32_t pauseFails;
     int32_t resumeFails;
@@ -36,6 +37,7 @@ typedef struct FakeEngineState {
     /* What happened. */
     int initCalls, freeCalls, streamCreates, musicLoads, streamFrees, musicFrees, starts;
     int streamPlays, musicPlays, syncsSet, syncsRemoved, pauses, resumes, setPositions;
+    int tagReads; /* BASS_StreamGetTags and BASS_MusicGetName */
     uint64_t lastSetPosition;
     uint32_t channel; /* the open channel, 0 when none */
     int32_t lastInitDevice;

@@ -159,6 +159,15 @@ TEST_F(LightBassChannel, FailingOpenLeavesNoChannel) {
               "Can't open the file");
     EXPECT_EQ(bass.Channel(), 0u);
     EXPECT_EQ(engine().syncsSet, 0);
+    // Without its end message the track would never end: the open fails and frees the channel.
+    engine().openFails = 0;
+    engine().syncFails = BASS_ERROR_MEM;
+    EXPECT_EQ(MessageOf<EBASSError>([&] { bass.OpenAndPlay("/music/a.ogg", true); }),
+              "Memory error");
+    EXPECT_EQ(bass.Channel(), 0u);
+    EXPECT_EQ(engine().channel, 0u) << "the engine's channel was freed";
+    EXPECT_EQ(engine().streamFrees, 1);
+    EXPECT_EQ(engine().starts, 0);
 }
 
 TEST_F(LightBassChannel, FailingStartLeavesChannelForStop) {
