@@ -1,42 +1,28 @@
 // Loading, initialising, playing, freeing and unloading the engine over and over leaves
 // nothing behind: no thread, no file descriptor, no memory to speak of.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "tests/engine/bass_library.h"
 #include "tests/engine/posted_messages.h"
+#include "tests/engine/process_usage.h"
 #include "tests/engine/sound_server.h"
 #include "tests/media/media.h"
 #include "tests/media/scratch_dir.h"
 
 namespace {
 
-int CountEntries(const char* folder) {
-    int n = 0;
-    if (DIR* d = opendir(folder)) {
-        while (const dirent* e = readdir(d))
-            if (e->d_name[0] != '.') ++n;
-        closedir(d);
-    }
-    return n - 1;  // opendir's own descriptor shows up under /proc/self/fd
-}
-
 int Threads() {
-    return CountEntries("/proc/self/task") + 1;
+    return ProcessUsage::Now().threads;
 }
 int OpenFds() {
-    return CountEntries("/proc/self/fd");
+    return ProcessUsage::Now().fds;
 }
-
 long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
+    return ProcessUsage::Now().residentKb;
 }
 
 // One round as the player does it at every play and stop.
@@ -73,7 +59,9 @@ TEST(EngineLifecycle, FiftyLoadPlayFreeUnloadRoundsLeaveNothingBehind) {
         ASSERT_EQ(Threads(), threads) << "round " << i;
         ASSERT_EQ(OpenFds(), fds) << "round " << i;
     }
-    EXPECT_LT(ResidentKb() - rss, 4096) << "KiB grown over 50 rounds";
+    if (kResidentMemoryCounts) {
+        EXPECT_LT(ResidentKb() - rss, 4096) << "KiB grown over 50 rounds";
+    }
 }
 
 TEST(EngineLifecycle, FreeJoinsTheOutputThreadWhilePlaying) {
@@ -81,6 +69,8 @@ TEST(EngineLifecycle, FreeJoinsTheOutputThreadWhilePlaying) {
     media::ScratchDir dir("engine-free-joins");
     const auto wav = media::WriteWav(dir / "quiet.wav", {.seconds = 2, .toneHz = 0});
     BassLibrary bass;
+    // A sanitizer's runtime may start a thread of its own with the process's first one.
+    std::thread([] {}).join();
     const int before = Threads();
     PostedMessages target;
     ASSERT_TRUE(bass.Init(-1, 44100, 32, &target));

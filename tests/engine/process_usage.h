@@ -6,6 +6,19 @@
 #include <fstream>
 #include <string>
 
+// Under ThreadSanitizer resident memory grows with the shadow of every new thread's accesses
+// and says nothing about the engine; threads and descriptors still count.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define VYN_UNDER_TSAN 1
+#endif
+#endif
+#if defined(VYN_UNDER_TSAN) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kResidentMemoryCounts = false;
+#else
+inline constexpr bool kResidentMemoryCounts = true;
+#endif
+
 struct ProcessUsage {
     int threads = 0;
     int fds = 0;
