@@ -9,9 +9,9 @@
 
 namespace {
 
-using EngineSoak = EngineTest;
+using EngineSoak = EngineServerTest;
 
-TEST_F(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
+TEST_P(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
     const auto wav = media::WriteWav(dir_ / "quiet.wav", {.seconds = 0.05, .toneHz = 0});
     const auto mp3 = media::WriteMp3(dir_ / "quiet.mp3", {.seconds = 0.1, .toneHz = 0});
     const auto mod = media::WriteMod(dir_ / "tune.mod", {.orders = 1, .rowsPerOrder = 1});
@@ -29,5 +29,9 @@ TEST_F(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
     EXPECT_EQ(end.fds, start.fds);
     EXPECT_LT(end.residentKb - start.residentKb, 1024) << "KiB grown";
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, EngineSoak,
+                         ::testing::Values(ServerKind::PulseAudio, ServerKind::PipeWire),
+                         ServerRowName);
 
 }  // namespace
