@@ -1,8 +1,12 @@
 #include "volume/pulse_mixer.h"
 
+#include <cstring>
+
 #include "volume/volume_scale.h"
 
 namespace {
+
+constexpr const char* kUnchosen = "@DEFAULT_SINK@";
 
 // The mixer never waits on operations it starts, so it drops its reference at once.
 void Forget(pa_operation* operation) {
@@ -78,6 +82,12 @@ void PulseMixer::RequestDefaultSink() {
 
 void PulseMixer::OnServerInfo(pa_context* context, const pa_server_info* info, void* self_) {
     auto* self = static_cast<PulseMixer*>(self_);
+    // pipewire-pulse names no sink but this placeholder until its session manager has chosen
+    // the default one (just after the server starts); it tells us with a server event then.
+    if (info && info->default_sink_name && std::strcmp(info->default_sink_name, kUnchosen) == 0) {
+        self->ForgetSink();
+        return;
+    }
     if (!info || !info->default_sink_name || !*info->default_sink_name) {
         // No output at all for now: the bar keeps its value until one appears.
         self->ForgetSink();

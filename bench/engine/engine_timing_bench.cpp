@@ -1,6 +1,7 @@
-// Whole-engine timings through libbass.so against the private sound server: time from
-// BASS_StreamPlay to sound at the sink, from BASS_ChannelPause to silence, and the reported
-// position against the audible one. Times at the sink are read off the monitor's sample
+// Whole-engine timings through libbass.so against the private sound server, PulseAudio
+// (scripts/with-pulse) or PipeWire (scripts/with-pipewire): time from BASS_StreamPlay to sound
+// at the sink, from BASS_ChannelPause to silence, and the reported position against the
+// audible one. Times at the sink are read off the monitor's sample
 // clock (MonitorListener::AudibleAt), so they hold at any sink latency.
 //
 // bench_engine_timing attached   a low-latency client keeps the sink running, as a device
@@ -8,7 +9,8 @@
 // bench_engine_timing alone      no other client (scripts/with-pulse --no-keepalive): the sink
 //                                runs at the latency the engine asks for and cannot rewind,
 //                                so pause and position show that latency. Play to first audio
-//                                is not taken: an idle null sink has rendered 2 s ahead.
+//                                is not taken: an idle PulseAudio null sink has rendered
+//                                2 s ahead.
 #include <algorithm>
 #include <chrono>
 #include <cmath>

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,7 @@ void Spin(int milliseconds) {
 class ServerRestart : public testing::Test {
   protected:
     void SetUp() override {
-        START_SOUND_SERVER(server);
+        START_SOUND_SERVER(*server);
         media::ToneSpec tone;
         tone.seconds = 20;
         for (const char* name : {"one.wav", "two.wav", "three.wav"})
@@ -53,7 +54,7 @@ class ServerRestart : public testing::Test {
         QCoreApplication::processEvents();
     }
 
-    RestartableServer server;
+    std::unique_ptr<RestartableServer> server = MakeServer(ServerKind::PulseAudio);
     media::ScratchDir scratch{"server-restart"};
     ScriptedDialogs dialogs;
     TMainForm form{dialogs, MainFormOptions{std::string(VYN_BIN_DIR) + "/libbass.so", {}}};
@@ -79,17 +80,17 @@ TEST_F(ServerRestart, EveryWayOfStartingATrackWorksOnceTheServerIsBack) {
     for (const auto& [name, start] : starts) {
         SCOPED_TRACE(name);
         // Away and back while the track plays: the ticks in between raise nothing.
-        server.Kill();
+        server->Kill();
         Spin(600);
         EXPECT_EQ(dialogs.Messages().size(), messagesSoFar);
-        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(server->Start());
         Spin(300);
         Do(start);
         ExpectPlaying(name);
     }
 
     // An action while the server is away reports that once and leaves nothing running...
-    server.Kill();
+    server->Kill();
     Spin(300);
     Do([&] { play.PrevButtonClick(); });
     Spin(600);
@@ -101,7 +102,7 @@ TEST_F(ServerRestart, EveryWayOfStartingATrackWorksOnceTheServerIsBack) {
     }
     messagesSoFar = dialogs.Messages().size();
     // ...and the next one plays once it is back.
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(server->Start());
     Spin(300);
     Do([&] { play.NextButtonClick(); });
     ExpectPlaying("after an action while away");

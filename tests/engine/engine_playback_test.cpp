@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/engine/engine_fixture.h"
 #include "tests/engine/engine_media.h"
@@ -19,20 +21,24 @@ double SecondsBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double>(b - a).count();
 }
 
-class EnginePlayback : public EngineTest, public ::testing::WithParamInterface<EngineMedia> {
+class EnginePlayback : public EngineTest,
+                       public ::testing::WithParamInterface<std::tuple<EngineMedia, ServerKind>> {
   protected:
+    const EngineMedia& media() const { return std::get<0>(GetParam()); }
+    ServerKind serverKind() const override { return std::get<1>(GetParam()); }
+
     void SetUp() override {
         EngineTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        file_ = WriteEngineMedia(GetParam(), dir_.path());
+        file_ = WriteEngineMedia(media(), dir_.path());
         const char* path = file_.path.c_str();
-        handle_ = GetParam().music ? bass().MusicLoad(0, path, 0, 0, 0x2800)
-                                   : bass().StreamCreateFile(0, path, 0, 0, 0);
+        handle_ = media().music ? bass().MusicLoad(0, path, 0, 0, 0x2800)
+                                : bass().StreamCreateFile(0, path, 0, 0, 0);
         ASSERT_NE(handle_, 0u) << "code " << bass().ErrorGetCode();
         ASSERT_NE(bass().ChannelSetSync(handle_, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
     }
 
-    bool music() const { return GetParam().music; }
+    bool music() const { return media().music; }
     QWORD lengthBytes() {
         return music() ? bass().MusicGetLength(handle_, -1) : bass().StreamGetLength(handle_);
     }
@@ -72,8 +78,8 @@ class EnginePlayback : public EngineTest, public ::testing::WithParamInterface<E
 TEST_P(EnginePlayback, OpensWithTheExactLength) {
     const long long frames =
         static_cast<long long>(lengthBytes() / (music() ? 4 : 2 * file_.channels));
-    EXPECT_LE(frames, file_.frames + GetParam().slackAbove + (music() ? 441 : 0));
-    EXPECT_GE(frames, file_.frames - GetParam().slackBelow - (music() ? 441 : 0));
+    EXPECT_LE(frames, file_.frames + media().slackAbove + (music() ? 441 : 0));
+    EXPECT_GE(frames, file_.frames - media().slackBelow - (music() ? 441 : 0));
     EXPECT_NEAR(lengthSeconds(), file_.seconds, music() ? 0.01 : 0.08);
     if (music()) {
         EXPECT_EQ(bass().MusicGetLength(handle_, 0), QWORD(EngineModuleSong().orders));
@@ -176,10 +182,28 @@ TEST_P(EnginePlayback, FreeingAPlayingChannelSilencesItAndPostsNothing) {
     EXPECT_NEAR(spans[0].end - spans[0].start, 0.4, 0.08);
 }
 
-std::string MediaName(const ::testing::TestParamInfo<EngineMedia>& info) {
-    return info.param.name;
+std::string RowName(const ::testing::TestParamInfo<std::tuple<EngineMedia, ServerKind>>& info) {
+    const ServerKind server = std::get<1>(info.param);
+    return std::get<0>(info.param).name +
+           (server == ServerKind::PulseAudio ? "" : "_" + ServerName(server));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EnginePlayback, ::testing::ValuesIn(AllEngineMedia()), MediaName);
+std::vector<EngineMedia> OnPipeWire() {
+    std::vector<EngineMedia> some;
+    for (const EngineMedia& m : AllEngineMedia())
+        if (m.name == "Wav16Stereo44100" || m.name == "Mp3Id3v23" || m.name == "Xm")
+            some.push_back(m);
+    return some;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EnginePlayback,
+                         ::testing::Combine(::testing::ValuesIn(AllEngineMedia()),
+                                            ::testing::Values(ServerKind::PulseAudio)),
+                         RowName);
+// A stream of each kind of decoder on PipeWire.
+INSTANTIATE_TEST_SUITE_P(PipeWire, EnginePlayback,
+                         ::testing::Combine(::testing::ValuesIn(OnPipeWire()),
+                                            ::testing::Values(ServerKind::PipeWire)),
+                         RowName);
 
 }  // namespace

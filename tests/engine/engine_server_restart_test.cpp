@@ -1,16 +1,20 @@
 // The sound server killed mid-play and started again on the same socket, as PulseAudio and
-// PipeWire restart on updates: the engine reconnects by itself and plays on from what was
-// heard. Each test runs its own daemon, without a keep-alive client, so its sink also shows
-// how the position meets a sink that has rendered ahead.
+// PipeWire restart on updates (PipeWire's pipewire-pulse alone, or the whole graph): the
+// engine reconnects by itself and plays on from what was heard. Each test runs its own
+// server, without a keep-alive client, so a PulseAudio sink also shows how the position meets
+// a sink that has rendered ahead.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "tests/engine/bass_library.h"
 #include "tests/engine/posted_messages.h"
@@ -24,10 +28,13 @@ struct Track {
     const char* name;
     bool music;
 };
+void PrintTo(const Track& track, std::ostream* os) {
+    *os << track.name;
+}
 
-class ServerRestart : public ::testing::TestWithParam<Track> {
+class ServerRestart : public ::testing::TestWithParam<std::tuple<Track, ServerKind>> {
   protected:
-    void SetUp() override { START_SOUND_SERVER(server_); }
+    void SetUp() override { START_SOUND_SERVER(server()); }
     void TearDown() override {
         if (bass_) bass_->Free();
         bass_.reset();
@@ -41,6 +48,8 @@ class ServerRestart : public ::testing::TestWithParam<Track> {
         ASSERT_TRUE(bass_->Init(-1, 44100, 32, &messages_)) << "code " << bass_->ErrorGetCode();
     }
     BassLibrary& bass() { return *bass_; }
+    RestartableServer& server() { return *server_; }
+    bool music() const { return std::get<0>(GetParam()).music; }
 
     // A 3 s tone, or the 3-order module song (0.96 s an order, 0.12 s a row).
     DWORD Open(bool music) {
@@ -81,17 +90,15 @@ class ServerRestart : public ::testing::TestWithParam<Track> {
         for (const auto& m : messages_.all()) n += m.wparam == h;
         return n;
     }
-    // The latency the sink was set to, and what it holds rendered ahead right now.
-    double SinkLatencyMs() { return SinkFigureMs(R"(configured (\d+) usec)"); }
-    double SinkAheadMs() { return SinkFigureMs(R"(Latency: (\d+) usec)"); }
-    double SinkFigureMs(const char* pattern) {
-        const std::regex figure(pattern);
+    // What the sink holds rendered ahead right now.
+    double SinkAheadMs() {
+        const std::regex figure(R"(Latency: (\d+) usec)");
         std::smatch m;
-        const std::string text = server_.PactlOutput({"list", "sinks"});
+        const std::string text = server().PactlOutput({"list", "sinks"});
         return std::regex_search(text, m, figure) ? std::stod(m[1]) / 1000 : -1;
     }
 
-    RestartableServer server_;
+    std::unique_ptr<RestartableServer> server_ = MakeServer(std::get<1>(GetParam()));
     PostedMessages messages_;
     media::ScratchDir dir_{
         "engine-restart-" +
@@ -102,16 +109,16 @@ class ServerRestart : public ::testing::TestWithParam<Track> {
 
 TEST_P(ServerRestart, PlaysOnFromWhereItWasHeardAndEndsOnce) {
     Init();
-    const DWORD h = Open(GetParam().music);
-    ASSERT_TRUE(Play(h));
+    const DWORD h = Open(music());
+    ASSERT_TRUE(Play(h)) << "code " << bass().ErrorGetCode();
     Sleep(1.2);
-    // Alone on the server, the stream sets the sink's latency to what it asks for.
-    const double latency = SinkLatencyMs();
+    // Alone on the server, the stream is run at the latency it asks for.
+    const double latency = server().StreamLatencyMs();
     EXPECT_GE(latency, 25);
     EXPECT_LE(latency, 60);
 
     const double before = Heard(h);
-    server_.Kill();
+    server().Kill();
     Sleep(0.3);
     const double away = Heard(h);
     EXPECT_GE(away, before) << "the position does not jump back";
@@ -122,7 +129,7 @@ TEST_P(ServerRestart, PlaysOnFromWhereItWasHeardAndEndsOnce) {
     EXPECT_EQ(bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_DRIVER);
 
-    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(server().Start());
     media::SinkRecorder recorder(dir_ / "rec.wav");
     ASSERT_TRUE(recorder.WaitUntilRecording());
     ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, Length(h) - away + 5)) << "no end";
@@ -133,19 +140,20 @@ TEST_P(ServerRestart, PlaysOnFromWhereItWasHeardAndEndsOnce) {
     double heard = 0;
     for (const auto& s : spans) heard += s.end - s.start;
     // The rest after the frame last heard, give or take the recorder's start.
-    EXPECT_NEAR(heard, Length(h) - away, GetParam().music ? 0.3 : 0.2);
+    EXPECT_NEAR(heard, Length(h) - away, music() ? 0.3 : 0.2);
 }
 
-// A null sink with no client renders two seconds at a time, and a new stream is heard only
-// once what it still holds has played out: the position must wait for that, not run from
-// the start.
-TEST_P(ServerRestart, PositionWaitsForWhatAnIdleSinkRenderedAhead) {
+// A PulseAudio null sink with no client renders two seconds at a time, and a new stream is
+// heard only once what it still holds has played out: the position must wait for that, not
+// run from the start.
+using IdleSink = ServerRestart;
+TEST_P(IdleSink, PositionWaitsForWhatAnIdleSinkRenderedAhead) {
     using Clock = std::chrono::steady_clock;
     Init();
-    const DWORD h = Open(GetParam().music);
+    const DWORD h = Open(music());
     ASSERT_TRUE(WaitUntil([&] { return SinkAheadMs() > 1700; }, 5))
         << "the idle sink never held 1.7 s ahead";
-    ASSERT_TRUE(Play(h));
+    ASSERT_TRUE(Play(h)) << "code " << bass().ErrorGetCode();
     Sleep(0.3);  // the sink may take back part of what it held for the new stream
     const Clock::time_point asked = Clock::now();  // before the reading: on the safe side
     const double ahead = SinkAheadMs() / 1000;
@@ -160,15 +168,15 @@ TEST_P(ServerRestart, PositionWaitsForWhatAnIdleSinkRenderedAhead) {
 
 TEST_P(ServerRestart, PausedStaysPausedAndResumesWhereItStood) {
     Init();
-    const DWORD h = Open(GetParam().music);
-    ASSERT_TRUE(Play(h));
+    const DWORD h = Open(music());
+    ASSERT_TRUE(Play(h)) << "code " << bass().ErrorGetCode();
     Sleep(0.8);
     ASSERT_TRUE(bass().ChannelPause(h));
     const QWORD paused = bass().ChannelGetPosition(h);
-    server_.Kill();
+    server().Kill();
     Sleep(0.2);
     EXPECT_EQ(bass().ChannelGetPosition(h), paused);
-    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(server().Start());
     Sleep(1.0);  // reconnected meanwhile
     EXPECT_EQ(bass().ChannelGetPosition(h), paused);
     EXPECT_TRUE(messages_.all().empty());
@@ -182,10 +190,10 @@ TEST_P(ServerRestart, PausedStaysPausedAndResumesWhereItStood) {
 
 TEST_P(ServerRestart, AwayTooLongStopsWithoutAnEndAndPlayWorksOnceBack) {
     Init(600);
-    const DWORD h = Open(GetParam().music);
-    ASSERT_TRUE(Play(h));
+    const DWORD h = Open(music());
+    ASSERT_TRUE(Play(h)) << "code " << bass().ErrorGetCode();
     Sleep(0.8);
-    server_.Kill();
+    server().Kill();
     Sleep(1.0);
     const QWORD stood = bass().ChannelGetPosition(h);
     EXPECT_FALSE(bass().ChannelPause(h)) << "stopped, so not playing";
@@ -193,7 +201,7 @@ TEST_P(ServerRestart, AwayTooLongStopsWithoutAnEndAndPlayWorksOnceBack) {
     EXPECT_FALSE(Play(h)) << "nothing plays without a server";
     EXPECT_EQ(bass().ErrorGetCode(), BASS_ERROR_DRIVER);
 
-    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(server().Start());
     ASSERT_TRUE(WaitUntil([&] { return Play(h) != 0; }, 3)) << "code " << bass().ErrorGetCode();
     EXPECT_GE(bass().ChannelGetPosition(h), stood) << "it plays on from where it stopped";
     // A new stream works without BASS_Free and BASS_Init.
@@ -213,17 +221,10 @@ TEST_P(ServerRestart, AwayTooLongStopsWithoutAnEndAndPlayWorksOnceBack) {
 // carries on instead of waiting for an end that never comes.
 TEST_P(ServerRestart, AStreamTheServerKillsEndsTheTrack) {
     Init();
-    const DWORD h = Open(GetParam().music);
+    const DWORD h = Open(music());
     ASSERT_TRUE(Play(h));
     Sleep(0.8);
-    // pactl has no way to kill one stream; a sink unloaded with nowhere to move its streams
-    // to kills them, while the client's connection stays.
-    const std::string modules = server_.PactlOutput({"list", "short", "modules"});
-    const auto sink = modules.find("module-null-sink");
-    ASSERT_NE(sink, std::string::npos) << modules;
-    const auto line = modules.rfind('\n', sink) + 1;
-    const std::string index = modules.substr(line, modules.find_first_of(" \t", line) - line);
-    ASSERT_EQ(server_.Pactl({"unload-module", index}), 0);
+    ASSERT_TRUE(server().KillStreams());
     ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, 2)) << "no end";
     const double stood = Heard(h);
     EXPECT_LT(stood, Length(h) - 1);
@@ -242,11 +243,11 @@ TEST_P(ServerRestart, ABoundaryDuringARestartNeitherLosesNorRepeatsATrack) {
     ASSERT_TRUE(bass().StreamPlay(first, 0, 0));
     ASSERT_TRUE(WaitUntil([&] { return EndsOf(first) > 0; }, 5)) << "no end of the first";
     ASSERT_TRUE(bass().StreamFree(first));
-    const DWORD next = Open(GetParam().music);
+    const DWORD next = Open(music());
     ASSERT_TRUE(Play(next));
-    server_.Kill();
+    server().Kill();
     Sleep(0.3);
-    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(server().Start());
     media::SinkRecorder recorder(dir_ / "rec.wav");
     ASSERT_TRUE(recorder.WaitUntilRecording());
     ASSERT_TRUE(WaitUntil([&] { return EndsOf(next) > 0; }, Length(next) + 5)) << "no end";
@@ -255,11 +256,23 @@ TEST_P(ServerRestart, ABoundaryDuringARestartNeitherLosesNorRepeatsATrack) {
     double heard = 0;
     for (const auto& span : media::FindSound(recorder.Stop(), 0.02, 0.1))
         heard += span.end - span.start;
-    EXPECT_NEAR(heard, Length(next), GetParam().music ? 0.4 : 0.3) << "the next track, whole";
+    EXPECT_NEAR(heard, Length(next), music() ? 0.4 : 0.3) << "the next track, whole";
 }
 
+std::string RowName(const ::testing::TestParamInfo<std::tuple<Track, ServerKind>>& info) {
+    return std::string(std::get<0>(info.param).name) + "_" + ServerName(std::get<1>(info.param));
+}
+
+const auto kTracks = ::testing::Values(Track{"Stream", false}, Track{"Music", true});
+
 INSTANTIATE_TEST_SUITE_P(Kinds, ServerRestart,
-                         ::testing::Values(Track{"Stream", false}, Track{"Music", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Combine(kTracks, ::testing::Values(ServerKind::PulseAudio,
+                                                                       ServerKind::PipeWire,
+                                                                       ServerKind::PipeWirePulse)),
+                         RowName);
+// Only a PulseAudio sink renders ahead while idle.
+INSTANTIATE_TEST_SUITE_P(Kinds, IdleSink,
+                         ::testing::Combine(kTracks, ::testing::Values(ServerKind::PulseAudio)),
+                         RowName);
 
 }  // namespace

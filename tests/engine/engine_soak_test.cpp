@@ -11,7 +11,7 @@
 
 namespace {
 
-using EngineSoak = EngineTest;
+using EngineSoak = EngineServerTest;
 
 // VYN_SOAK_TRACKS shortens the soak where each track costs more (the ThreadSanitizer build).
 int SoakTracks() {
@@ -20,7 +20,7 @@ int SoakTracks() {
     return n > 0 ? n : 240;
 }
 
-TEST_F(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
+TEST_P(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
     const auto wav = media::WriteWav(dir_ / "quiet.wav", {.seconds = 0.05, .toneHz = 0});
     const auto mp3 = media::WriteMp3(dir_ / "quiet.mp3", {.seconds = 0.1, .toneHz = 0});
     const auto mod = media::WriteMod(dir_ / "tune.mod", {.orders = 1, .rowsPerOrder = 1});
@@ -40,5 +40,9 @@ TEST_F(EngineSoak, BackToBackTracksEachEndOnceAndLeaveNothingBehind) {
         EXPECT_LT(end.residentKb - start.residentKb, 1024) << "KiB grown";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, EngineSoak,
+                         ::testing::Values(ServerKind::PulseAudio, ServerKind::PipeWire),
+                         ServerRowName);
 
 }  // namespace

@@ -85,7 +85,7 @@ int Threads() {
     return n;
 }
 
-class EngineStall : public EngineTest {
+class EngineStall : public EngineServerTest {
   protected:
     void TearDown() override {
         stall.Release();
@@ -120,7 +120,7 @@ class EngineStall : public EngineTest {
     std::atomic<bool> fired_{false};
 };
 
-TEST_F(EngineStall, CallsStayPromptAndPlaybackResumesWhenTheReadReturns) {
+TEST_P(EngineStall, CallsStayPromptAndPlaybackResumesWhenTheReadReturns) {
     const auto wav = media::WriteWav(dir_ / "tone.wav", {.seconds = 1.5});
     const HSTREAM s = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
     ASSERT_NE(s, 0u);
@@ -147,7 +147,7 @@ TEST_F(EngineStall, CallsStayPromptAndPlaybackResumesWhenTheReadReturns) {
     EXPECT_EQ(bass().ChannelGetPosition(s), bass().StreamGetLength(s));
 }
 
-TEST_F(EngineStall, FreeAndUnloadLeaveAStalledReadBehindSafely) {
+TEST_P(EngineStall, FreeAndUnloadLeaveAStalledReadBehindSafely) {
     const auto wav = media::WriteWav(dir_ / "tone.wav", {.seconds = 1, .toneHz = 0});
     const HSTREAM s = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
     const HSTREAM other = bass().StreamCreateFile(0, wav.path.c_str(), 0, 0, 0);
@@ -169,5 +169,9 @@ TEST_F(EngineStall, FreeAndUnloadLeaveAStalledReadBehindSafely) {
     for (int i = 0; i < 100 && Threads() > withBoth - 4; ++i) Sleep(0.02);
     EXPECT_LE(Threads(), withBoth - 4) << "two decoder threads and the output thread ended";
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, EngineStall,
+                         ::testing::Values(ServerKind::PulseAudio, ServerKind::PipeWire),
+                         ServerRowName);
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The master volume against real PulseAudio daemons, one per test (restartable_server.h).
+// The master volume against real sound servers, PulseAudio and PipeWire, one per test
+// (restartable_server.h).
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/qt_message_target.h"
+#include "tests/media/process.h"
 #include "tests/media/restartable_server.h"
 #include "volume/master_volume.h"
 #include "volume/pulse_mixer.h"
@@ -77,9 +79,10 @@ class VolumeWindow {
     }};
 };
 
-class PulseMixerTest : public testing::Test {
+class PulseMixerTest : public testing::TestWithParam<ServerKind> {
   protected:
-    void SetUp() override { START_SOUND_SERVER(server); }
+    void SetUp() override { START_SOUND_SERVER(server()); }
+    RestartableServer& server() { return *server_; }
     void SetVolume(const std::string& percents) {
         std::vector<std::string> args{"set-sink-volume", "out"};
         for (std::size_t from = 0; from < percents.size();) {  // one argument per channel
@@ -87,12 +90,16 @@ class PulseMixerTest : public testing::Test {
             args.push_back(percents.substr(from, space - from));
             from = space + 1;
         }
-        ASSERT_EQ(server.Pactl(args), 0) << percents;
+        ASSERT_EQ(server().Pactl(args), 0) << percents;
     }
-    RestartableServer server;
-};
 
-TEST_F(PulseMixerTest, SetUpTakesRangeAndVolumeFromTheDefaultSink) {
+  private:
+    std::unique_ptr<RestartableServer> server_ = MakeServer(GetParam());
+};
+// The tests that restart the server also run with pipewire-pulse restarted alone.
+using PulseMixerRestart = PulseMixerTest;
+
+TEST_P(PulseMixerTest, SetUpTakesRangeAndVolumeFromTheDefaultSink) {
     SetVolume("40%");  // pactl: 26214
     VolumeWindow w;
     ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
@@ -101,7 +108,7 @@ TEST_F(PulseMixerTest, SetUpTakesRangeAndVolumeFromTheDefaultSink) {
     EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(26214)));
 }
 
-TEST_F(PulseMixerTest, ChannelsReadAsTheLoudestAndAreWrittenAsOne) {
+TEST_P(PulseMixerTest, ChannelsReadAsTheLoudestAndAreWrittenAsOne) {
     SetVolume("30% 60%");
     const auto channels = SinkVolumes();
     ASSERT_EQ(channels.size(), 2u);
@@ -115,7 +122,7 @@ TEST_F(PulseMixerTest, ChannelsReadAsTheLoudestAndAreWrittenAsOne) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return SinkReads(expected); }, kPatience)) << SinkReport();
 }
 
-TEST_F(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
+TEST_P(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
     SetVolume("100%");
     VolumeWindow w;
     ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
@@ -137,7 +144,7 @@ TEST_F(PulseMixerTest, ButtonsWriteTheSinkAndQuietStepsMuteBelowTheThreshold) {
     EXPECT_TRUE(QTest::qWaitFor([] { return SinkReads(4001); }, kPatience)) << SinkReport();
 }
 
-TEST_F(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
+TEST_P(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
     SetVolume("50%");
     VolumeWindow w;
     ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
@@ -152,7 +159,7 @@ TEST_F(PulseMixerTest, QuickClicksAreNotUndoneByLateNotifications) {
     EXPECT_EQ(w.bar.value(), expected);
 }
 
-TEST_F(PulseMixerTest, AnotherProgramsChangeMovesTheBarUnlessTheWindowIsMinimised) {
+TEST_P(PulseMixerTest, AnotherProgramsChangeMovesTheBarUnlessTheWindowIsMinimised) {
     SetVolume("50%");
     VolumeWindow w;
     ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
@@ -175,7 +182,7 @@ TEST_F(PulseMixerTest, AnotherProgramsChangeMovesTheBarUnlessTheWindowIsMinimise
     EXPECT_EQ(w.bar.value(), static_cast<int>(VolumeFromPulse(16384)));
 }
 
-TEST_F(PulseMixerTest, CloseStopsNotificationsAndWrites) {
+TEST_P(PulseMixerTest, CloseStopsNotificationsAndWrites) {
     SetVolume("50%");
     VolumeWindow w;
     ASSERT_TRUE(w.volume.SetUp(w.target.Target()));
@@ -225,12 +232,12 @@ PulseMixer* SetUpWatched(VolumeWindow& w) {
     return w.volume.SetUp(std::move(mixer)) ? watched : nullptr;
 }
 
-TEST_F(PulseMixerTest, ServerGoingAwayLeavesThePlayerRunning) {
+TEST_P(PulseMixerRestart, ServerGoingAwayLeavesThePlayerRunning) {
     VolumeWindow w;
     PulseMixer* mixer = SetUpWatched(w);
     ASSERT_TRUE(mixer);
     const int shown = w.bar.value();
-    server.Kill();
+    server().Kill();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !mixer->Connected(); }, kPatience));
     w.volume.cmdMinVolumeClick();
     w.volume.MixerControlChange(false);
@@ -239,22 +246,25 @@ TEST_F(PulseMixerTest, ServerGoingAwayLeavesThePlayerRunning) {
     w.volume.Close();
 }
 
-// The sound server killed and started again, or the default sink's module reloaded (the sink
-// returns under a new index): both times, twice over, the bar shows the new sink's volume,
-// follows other programs' changes to it and clicks write to it.
-TEST_F(PulseMixerTest, AfterTheSinkReturnsTheBarFollowsItAndClicksWriteToIt) {
-    const std::vector<std::pair<const char*, std::function<bool()>>> returns = {
+// The sound server killed and started again, or on PulseAudio the default sink's module
+// reloaded (the sink returns under a new index): each time, twice over, the bar shows the returned
+// sink's volume, follows other programs' changes to it and clicks write to it. A sink that outlived
+// the restart (PipeWire's own, when pipewire-pulse alone restarts) keeps its volume; a new one
+// plays at 100 %.
+TEST_P(PulseMixerRestart, AfterTheSinkReturnsTheBarFollowsItAndClicksWriteToIt) {
+    std::vector<std::pair<const char*, std::function<bool()>>> returns = {
         {"kill -9 and restart",
          [&] {
-             server.Kill();
-             return server.Start();
-         }},
-        {"module reloaded",
-         [&] {
-             return server.Pactl({"unload-module", "module-null-sink"}) == 0 &&
-                    server.Pactl({"load-module", "module-null-sink", "sink_name=out"}) == 0;
+             server().Kill();
+             return server().Start();
          }},
     };
+    if (GetParam() == ServerKind::PulseAudio) {
+        returns.emplace_back("module reloaded", [&] {
+            return server().Pactl({"unload-module", "module-null-sink"}) == 0 &&
+                   server().Pactl({"load-module", "module-null-sink", "sink_name=out"}) == 0;
+        });
+    }
     for (const auto& [name, sinkReturns] : returns) {
         SCOPED_TRACE(name);
         SetVolume("50%");
@@ -269,7 +279,8 @@ TEST_F(PulseMixerTest, AfterTheSinkReturnsTheBarFollowsItAndClicksWriteToIt) {
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] { return mixer->Connected() && w.ChangeMessages() > before; }, kPatience))
                 << "the returned sink is found";
-            EXPECT_EQ(w.bar.value(), 65535);  // a fresh null sink plays at 100 %
+            EXPECT_TRUE(SinkReads(w.bar.value()))
+                << "bar " << w.bar.value() << ", " << SinkReport();
 
             SetVolume(percents);
             const auto set = SinkVolumes();
@@ -290,5 +301,16 @@ TEST_F(PulseMixerTest, AfterTheSinkReturnsTheBarFollowsItAndClicksWriteToIt) {
         }
     }
 }
+
+std::string RowName(const testing::TestParamInfo<ServerKind>& info) {
+    return ServerName(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, PulseMixerTest,
+                         testing::Values(ServerKind::PulseAudio, ServerKind::PipeWire), RowName);
+INSTANTIATE_TEST_SUITE_P(Servers, PulseMixerRestart,
+                         testing::Values(ServerKind::PulseAudio, ServerKind::PipeWire,
+                                         ServerKind::PipeWirePulse),
+                         RowName);
 
 }  // namespace
