@@ -15,9 +15,8 @@ namespace {
 
 constexpr unsigned kMaxChannels = 8;
 
-// Uniform bits for the dither of one sample, from its position alone (lowbias32).
-std::uint32_t Noise(std::uint64_t index) {
-    auto x = static_cast<std::uint32_t>(index ^ (index >> 32));
+// lowbias32: uniform bits from a 32-bit counter.
+constexpr std::uint32_t Mix(std::uint32_t x) {
     x ^= x >> 16;
     x *= 0x7feb352dU;
     x ^= x >> 15;
@@ -26,17 +25,47 @@ std::uint32_t Noise(std::uint64_t index) {
     return x;
 }
 
-// One sample of `bits` bits as 16 bits: shallower samples are shifted up, deeper ones get
-// triangular dither of +-1 step of the result before they are rounded.
-std::int16_t To16(FLAC__int32 sample, unsigned bits, std::uint64_t index) {
-    if (bits <= 16) return static_cast<std::int16_t>(sample * (1 << (16 - bits)));
+// One channel of a block of deeper samples as 16 bits, written every `stride` samples, with
+// triangular dither of +-1 step of the result before they are rounded. Sample k's dither
+// depends only on its index in the stream, index + k * stride, so a seek gives the samples a
+// straight decode gives.
+template <typename Wide>
+void DitherTo16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out,
+                unsigned stride, std::uint64_t index) {
     const unsigned shift = bits - 16;
-    const std::int64_t step = std::int64_t{1} << shift;
-    const std::uint32_t noise = Noise(index);
-    const std::int64_t a = (noise & 0xFFFF) * step >> 16;
-    const std::int64_t b = (noise >> 16) * step >> 16;
-    const std::int64_t v = (std::int64_t{sample} + a - b + step / 2) >> shift;
-    return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, INT16_MIN, INT16_MAX));
+    const std::uint32_t step = 1U << shift;  // <= 2^16: each product below fits in 32 bits
+    const auto high = static_cast<std::uint32_t>(index >> 32);
+    const auto low = static_cast<std::uint32_t>(index);
+    const auto one = [&](unsigned i, std::uint32_t noise) {
+        const auto a = static_cast<Wide>((noise & 0xFFFF) * step >> 16);
+        const auto b = static_cast<Wide>((noise >> 16) * step >> 16);
+        const Wide v = (static_cast<Wide>(in[i]) + a - b + static_cast<Wide>(step / 2)) >> shift;
+        out[std::size_t{i} * stride] =
+            static_cast<std::int16_t>(std::clamp<Wide>(v, INT16_MIN, INT16_MAX));
+    };
+    if ((index + std::uint64_t{n} * stride) >> 32 == high) {
+        // The common case, in 32-bit arithmetic only: the high half stays the same.
+        for (unsigned i = 0; i < n; ++i) one(i, Mix((low + i * stride) ^ high));
+    } else {
+        for (unsigned i = 0; i < n; ++i) {
+            const std::uint64_t at = index + std::uint64_t{i} * stride;
+            one(i, Mix(static_cast<std::uint32_t>(at ^ (at >> 32))));
+        }
+    }
+}
+
+// One channel of a block as 16 bits, written every `stride` samples of `out`.
+void To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out, unsigned stride,
+          std::uint64_t index) {
+    if (bits <= 16) {
+        const int scale = 1 << (16 - bits);
+        for (unsigned i = 0; i < n; ++i)
+            out[std::size_t{i} * stride] = static_cast<std::int16_t>(in[i] * scale);
+    } else if (bits <= 24) {
+        DitherTo16<std::int32_t>(in, n, bits, out, stride, index);  // no sum can overflow
+    } else {
+        DitherTo16<std::int64_t>(in, n, bits, out, stride, index);
+    }
 }
 
 struct DecoderDelete {
@@ -183,11 +212,8 @@ class LibFlacDecoder final : public CommentedDecoder {
         std::uint64_t first = frame.header.number_type == FLAC__FRAME_NUMBER_TYPE_SAMPLE_NUMBER
                                   ? frame.header.number.sample_number
                                   : position_;
-        for (unsigned i = 0; i < n; ++i)
-            for (unsigned c = 0; c < channels; ++c) {
-                const std::uint64_t index = (first + i) * channels + c;
-                pending_[std::size_t{i} * channels + c] = To16(buffer[c][i], bits_, index);
-            }
+        for (unsigned c = 0; c < channels; ++c)
+            To16(buffer[c], n, bits_, pending_.data() + c, channels, first * channels + c);
         return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
     }
 

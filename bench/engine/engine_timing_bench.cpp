@@ -197,6 +197,7 @@ class Bench {
     // ahead of the join becoming audible the end message came (the player switches its
     // caption right after it).
     void joins(const char* what, const std::string& piece, int pieces) {
+        Sleep(0.5);  // what the last measurement left in the sink is heard first
         monitor_.clear();
         std::vector<Clock::time_point> ends;
         HSTREAM s = 0;
