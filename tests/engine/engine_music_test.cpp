@@ -8,7 +8,18 @@
 
 namespace {
 
-using EngineMusic = EngineTest;
+class EngineMusic : public EngineTest {
+  protected:
+    // An XM song of `orders` orders of 8 rows, loaded with its end message and playing.
+    HMUSIC PlayXm(int orders) {
+        const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = orders, .rowsPerOrder = 8});
+        const HMUSIC music = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
+        EXPECT_NE(music, 0u);
+        EXPECT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
+        EXPECT_TRUE(bass().MusicPlay(music));
+        return music;
+    }
+};
 
 DWORD Order(QWORD position) {
     return DWORD(position & 0xFFFF);
@@ -20,11 +31,8 @@ DWORD Row(QWORD position) {
 // 3 orders of 8 rows at speed 6, tempo 125: a row lasts 0.12 s, an order 0.96 s.
 TEST_F(EngineMusic, PositionIsTheAudibleOrderAndRow) {
     SinkLock sink;
-    const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = 3, .rowsPerOrder = 8});
-    const HMUSIC music = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
-    ASSERT_NE(music, 0u);
-    ASSERT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
-    ASSERT_TRUE(bass().MusicPlay(music));
+    const HMUSIC music = PlayXm(3);
+    ASSERT_FALSE(HasFailure());
     Sleep(1.5);  // order 1, row 4.5
     const QWORD playing = bass().ChannelGetPosition(music);
     EXPECT_EQ(Order(playing), 1u);
@@ -55,11 +63,8 @@ TEST_F(EngineMusic, PositionIsTheAudibleOrderAndRow) {
 // not where the decoder had read ahead to.
 TEST_F(EngineMusic, PositionRightAfterASeekIsTheOrderStart) {
     SinkLock sink;
-    const auto xm = media::WriteXm(dir_ / "a.xm", {.orders = 4, .rowsPerOrder = 8});
-    const HMUSIC music = bass().MusicLoad(0, xm.path.c_str(), 0, 0, 0x2800);
-    ASSERT_NE(music, 0u);
-    ASSERT_NE(bass().ChannelSetSync(music, BASS_SYNC_END_MESSAGE, 0, 0x400, 0), 0u);
-    ASSERT_TRUE(bass().MusicPlay(music));
+    const HMUSIC music = PlayXm(4);
+    ASSERT_FALSE(HasFailure());
     const auto expectOrderStart = [&](DWORD order, const char* when) {
         const QWORD at = bass().ChannelGetPosition(music);
         EXPECT_EQ(Order(at), order) << when;
