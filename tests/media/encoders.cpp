@@ -108,9 +108,9 @@ MediaFile WriteOpus(const std::filesystem::path& path, const ToneSpec& tone,
                     const OpusOptions& options) {
     if (tone.sampleRate != 48000) throw std::invalid_argument("WriteOpus: 48 kHz tones only");
     SourceWav source(path, tone);
-    std::vector<std::string> argv = {"opusenc", "--quiet", "--serial",
-                                     std::to_string(options.serial), "--bitrate",
-                                     std::to_string(options.bitrateKbps)};
+    std::vector<std::string> argv = {"opusenc",   "--quiet",
+                                     "--serial",  std::to_string(options.serial),
+                                     "--bitrate", std::to_string(options.bitrateKbps)};
     const auto comments = CommentArguments("--comment", options.comments);
     argv.insert(argv.end(), comments.begin(), comments.end());
     argv.insert(argv.end(), {source.path(), path.string()});
@@ -166,7 +166,9 @@ MediaFile WriteMp2(const std::filesystem::path& path, const ToneSpec& tone,
 MediaFile WriteOgg(const std::filesystem::path& path, const ToneSpec& tone,
                    const OggOptions& options) {
     SourceWav source(path, tone);
-    std::vector<std::string> argv = {"oggenc", "--quiet", "-q", std::to_string(options.quality)};
+    std::vector<std::string> argv = {"oggenc",   "--quiet",
+                                     "-q",       std::to_string(options.quality),
+                                     "--serial", std::to_string(options.serial)};
     const auto comments = CommentArguments("-c", options.comments);
     argv.insert(argv.end(), comments.begin(), comments.end());
     argv.insert(argv.end(), {"-o", path.string(), source.path()});

@@ -42,6 +42,9 @@ struct OggOptions {
     // (the texts are UTF-8; oggenc runs in a UTF-8 locale so it keeps them).
     std::vector<std::pair<std::string, std::string>> comments{};
     int quality = 3;  // oggenc -q
+    // oggenc's own pick is random and two files may share it; each link of a chained file
+    // needs its own.
+    int serial = 1;
     // When set, the comment list is replaced afterwards by exactly these entries, written
     // unchanged (oggenc refuses entries without '='; readers must cope with them).
     std::optional<std::vector<std::string>> exactComments{};
