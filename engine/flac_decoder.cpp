@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "engine/buffered_file.h"
@@ -15,8 +16,9 @@ namespace {
 
 constexpr unsigned kMaxChannels = 8;
 
-// lowbias32: uniform bits from a 32-bit counter.
-constexpr std::uint32_t Mix(std::uint32_t x) {
+// lowbias32: uniform bits from a 32-bit counter, for one counter or a vector of them.
+template <typename U>
+constexpr U Mix(U x) {
     x ^= x >> 16;
     x *= 0x7feb352dU;
     x ^= x >> 15;
@@ -25,46 +27,104 @@ constexpr std::uint32_t Mix(std::uint32_t x) {
     return x;
 }
 
-// One channel of a block of deeper samples as 16 bits, written every `stride` samples, with
-// triangular dither of +-1 step of the result before they are rounded. Sample k's dither
-// depends only on its index in the stream, index + k * stride, so a seek gives the samples a
-// straight decode gives.
-template <typename Wide>
-void DitherTo16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out,
-                unsigned stride, std::uint64_t index) {
+std::uint32_t Hash(std::uint64_t key) {
+    return Mix(static_cast<std::uint32_t>(key ^ (key >> 32)));
+}
+
+// Deeper samples get triangular dither of +-1 step of the result before they are rounded to
+// 16 bits: the difference of two uniforms of one step each. A sample's noise is a hash of its
+// place in the stream (frame and channel) only, so a seek gives the samples a straight decode
+// gives.
+//
+// Samples of up to 24 bits lose up to 8, so 8 bits per uniform are enough and one 32-bit hash
+// serves two samples of a channel: frames f and f + 4 of each group of eight.
+std::uint64_t NarrowKey(std::uint64_t frame, unsigned channel, unsigned channels) {
+    return ((frame >> 3) * 4 + (frame & 3)) * channels + channel;
+}
+
+// The hash dominates the cost of the conversion; in vectors of four lanes the compiler
+// computes it for a whole group at once at any optimisation level.
+constexpr unsigned kLanes = 4;  // one SSE2 or NEON register
+using U32Lanes = std::uint32_t __attribute__((vector_size(4 * kLanes)));
+using I32Lanes = std::int32_t __attribute__((vector_size(4 * kLanes)));
+
+// One channel of a block of 17- to 24-bit samples as 16 bits, written every `channels`
+// samples of `out`; `first` is the block's first frame.
+void Dither24To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out,
+                  std::uint64_t first, unsigned channel, unsigned channels) {
     const unsigned shift = bits - 16;
-    const std::uint32_t step = 1U << shift;  // <= 2^16: each product below fits in 32 bits
-    const auto high = static_cast<std::uint32_t>(index >> 32);
-    const auto low = static_cast<std::uint32_t>(index);
-    const auto one = [&](unsigned i, std::uint32_t noise) {
-        const auto a = static_cast<Wide>((noise & 0xFFFF) * step >> 16);
-        const auto b = static_cast<Wide>((noise >> 16) * step >> 16);
-        const Wide v = (static_cast<Wide>(in[i]) + a - b + static_cast<Wide>(step / 2)) >> shift;
-        out[std::size_t{i} * stride] =
-            static_cast<std::int16_t>(std::clamp<Wide>(v, INT16_MIN, INT16_MAX));
+    const unsigned down = 8 - shift;  // an 8-bit uniform scaled to one step
+    const std::int32_t half = 1 << (shift - 1);
+    const auto one = [&](unsigned i) {
+        const std::uint64_t frame = first + i;
+        const std::uint32_t hash = Hash(NarrowKey(frame, channel, channels));
+        const std::uint32_t noise = frame & 4 ? hash >> 16 : hash & 0xFFFF;
+        const std::int32_t v = (in[i] + static_cast<std::int32_t>((noise & 0xFF) >> down) -
+                                static_cast<std::int32_t>(noise >> 8 >> down) + half) >>
+                               shift;
+        out[std::size_t{i} * channels] =
+            static_cast<std::int16_t>(std::clamp<std::int32_t>(v, INT16_MIN, INT16_MAX));
     };
-    if ((index + std::uint64_t{n} * stride) >> 32 == high) {
-        // The common case, in 32-bit arithmetic only: the high half stays the same.
-        for (unsigned i = 0; i < n; ++i) one(i, Mix((low + i * stride) ^ high));
-    } else {
-        for (unsigned i = 0; i < n; ++i) {
-            const std::uint64_t at = index + std::uint64_t{i} * stride;
-            one(i, Mix(static_cast<std::uint32_t>(at ^ (at >> 32))));
+    const auto four = [&](unsigned i, U32Lanes noise) {
+        I32Lanes v;
+        std::memcpy(&v, in + i, sizeof v);
+        v = (v + reinterpret_cast<I32Lanes>((noise & 0xFF) >> down) -
+             reinterpret_cast<I32Lanes>(noise >> 8 >> down) + half) >>
+            shift;
+        const I32Lanes over = v > INT16_MAX, under = v < INT16_MIN;
+        v = (v & ~over & ~under) | (INT16_MAX & over) | (INT16_MIN & under);
+        // Constant lane numbers: each lane goes straight from the register to its place.
+        std::int16_t* to = out + std::size_t{i} * channels;
+        to[0] = static_cast<std::int16_t>(v[0]);
+        to[channels] = static_cast<std::int16_t>(v[1]);
+        to[2 * channels] = static_cast<std::int16_t>(v[2]);
+        to[3 * channels] = static_cast<std::int16_t>(v[3]);
+    };
+    unsigned i = 0;
+    for (; i < n && (first + i) % 8 != 0; ++i) one(i);
+    // Whole groups, while the keys' high half stays the same (always, but at 2^32 keys).
+    const std::uint64_t key = NarrowKey(first + i, channel, channels);
+    const std::uint64_t lastKey = key + std::uint64_t{n} * channels;
+    if (key >> 32 == lastKey >> 32) {
+        const auto high = static_cast<std::uint32_t>(key >> 32);
+        U32Lanes keys{};
+        for (unsigned k = 0; k < kLanes; ++k)
+            keys[k] = static_cast<std::uint32_t>(key) + k * channels;
+        for (; i + 2 * kLanes <= n; i += 2 * kLanes, keys += kLanes * channels) {
+            const U32Lanes hash = Mix(keys ^ high);
+            four(i, hash & 0xFFFF);
+            four(i + kLanes, hash >> 16);
         }
+    }
+    for (; i < n; ++i) one(i);
+}
+
+// One channel of a block of 25- to 32-bit samples: two 16-bit uniforms, one hash per sample.
+void Dither32To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out,
+                  std::uint64_t first, unsigned channel, unsigned channels) {
+    const unsigned shift = bits - 16;
+    const unsigned down = 16 - shift;
+    for (unsigned i = 0; i < n; ++i) {
+        const std::uint32_t noise = Hash((first + i) * channels + channel);
+        const std::int64_t v = (std::int64_t{in[i]} + ((noise & 0xFFFF) >> down) -
+                                (noise >> 16 >> down) + (std::int64_t{1} << (shift - 1))) >>
+                               shift;
+        out[std::size_t{i} * channels] =
+            static_cast<std::int16_t>(std::clamp<std::int64_t>(v, INT16_MIN, INT16_MAX));
     }
 }
 
-// One channel of a block as 16 bits, written every `stride` samples of `out`.
-void To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out, unsigned stride,
-          std::uint64_t index) {
+// One channel of a block as 16 bits, written every `channels` samples of `out`.
+void To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t* out, std::uint64_t first,
+          unsigned channel, unsigned channels) {
     if (bits <= 16) {
         const int scale = 1 << (16 - bits);
         for (unsigned i = 0; i < n; ++i)
-            out[std::size_t{i} * stride] = static_cast<std::int16_t>(in[i] * scale);
+            out[std::size_t{i} * channels] = static_cast<std::int16_t>(in[i] * scale);
     } else if (bits <= 24) {
-        DitherTo16<std::int32_t>(in, n, bits, out, stride, index);  // no sum can overflow
+        Dither24To16(in, n, bits, out, first, channel, channels);
     } else {
-        DitherTo16<std::int64_t>(in, n, bits, out, stride, index);
+        Dither32To16(in, n, bits, out, first, channel, channels);
     }
 }
 
@@ -213,7 +273,7 @@ class LibFlacDecoder final : public CommentedDecoder {
                                   ? frame.header.number.sample_number
                                   : position_;
         for (unsigned c = 0; c < channels; ++c)
-            To16(buffer[c], n, bits_, pending_.data() + c, channels, first * channels + c);
+            To16(buffer[c], n, bits_, pending_.data() + c, first, c, channels);
         return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
     }
 

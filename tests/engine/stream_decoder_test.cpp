@@ -176,10 +176,22 @@ TEST_P(StreamDecoder, ExactLengthSeeksToTheSampleCommentsAndLevel) {
         const Pcm reference = DecodeWithSndfile(file.path);
         ASSERT_EQ(reference.samples.size(), straight.size());
         int worst = 0;
-        for (std::size_t i = 0; i < straight.size(); ++i)
-            worst = std::max(worst, std::abs(straight[i] - static_cast<int>(std::lround(
-                                                               reference.samples[i] * 32768))));
+        double sum = 0, squares = 0;
+        bool deeper = false;
+        for (std::size_t i = 0; i < straight.size(); ++i) {
+            const double exact = reference.samples[i] * 32768;
+            worst = std::max(worst, std::abs(straight[i] - static_cast<int>(std::lround(exact))));
+            deeper = deeper || exact != std::round(exact);
+            sum += straight[i] - exact;
+            squares += (straight[i] - exact) * (straight[i] - exact);
+        }
         EXPECT_LE(worst, 1) << "dither moves a sample by one step at most";
+        if (deeper) {
+            // Rounding after triangular dither of +-1 step: no bias (truncation would leave
+            // -0.5), and an error of 0.5 steps RMS (0.29 if it were plain rounding).
+            EXPECT_NEAR(sum / straight.size(), 0, 0.02);
+            EXPECT_NEAR(std::sqrt(squares / straight.size()), 0.5, 0.03);
+        }
     }
 
     const char* list = s.tags.block(2);
