@@ -143,7 +143,10 @@ void Channel::resume() {
     if (!output_) {
         if (!connection_.ready()) Fail(BASS_ERROR_DRIVER);
         startFrame_ = pausedAt_;
-        startOutput(true);
+        // Paused while its stream was still being made: the format was taken already, so the
+        // caller does not wait for the server (it may be slow to answer); a refusal comes as
+        // failed().
+        startOutput(false);
         return;
     }
     state_ = State::kPlaying;

@@ -20,7 +20,7 @@ void OutputTail::keep(std::unique_ptr<PlaybackStream> stream) {
 }
 
 std::unique_ptr<PlaybackStream> OutputTail::takeFor(AudioFormat format) {
-    if (!stream_ || !stream_->ready() || format.rate != format_.rate ||
+    if (!stream_ || !stream_->adoptable() || format.rate != format_.rate ||
         format.channels != format_.channels)
         return nullptr;
     return std::move(stream_);

@@ -123,13 +123,32 @@ void PlaybackStream::release() {
         *timer = nullptr;
     }
     if (stream_) {
-        pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
         pa_stream_set_started_callback(stream_, nullptr, nullptr);
-        pa_stream_disconnect(stream_);
-        pa_stream_unref(stream_);
+        if (pa_stream_get_state(stream_) == PA_STREAM_CREATING) {
+            // libpulse can't disconnect a stream the server has not confirmed yet: the server
+            // would keep it for as long as the connection lives (a seek bar dragged across a
+            // slow server leaves hundreds, and a sink takes 256 at most). It is let go once
+            // it is made; the reference is the callback's now.
+            pa_stream_set_state_callback(stream_, DisconnectOnceMade, nullptr);
+        } else {
+            pa_stream_set_state_callback(stream_, nullptr, nullptr);
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
         stream_ = nullptr;
+    }
+}
+
+void PlaybackStream::DisconnectOnceMade(pa_stream* s, void*) {
+    const pa_stream_state_t state = pa_stream_get_state(s);
+    if (state == PA_STREAM_READY) {
+        pa_stream_disconnect(s);  // on to TERMINATED, back here
+    } else if (!PA_STREAM_IS_GOOD(state)) {
+        // Also where a connection that closes takes every stream it had.
+        pa_stream_set_state_callback(s, nullptr, nullptr);
+        pa_stream_unref(s);
     }
 }
 
@@ -281,6 +300,11 @@ void PlaybackStream::checkEnd() {
         endingTold_ = true;
         source_->ending(written_);
     }
+    const std::uint64_t drainAt = std::uint64_t{format_.rate} * kDrainLeftMs / 1000;
+    if (endingTold_ && !drainAsked_ && left <= drainAt) {
+        drainAsked_ = true;
+        if (pa_operation* op = pa_stream_drain(stream_, nullptr, nullptr)) pa_operation_unref(op);
+    }
     if (endingTold_ && left == 0) {
         // The timing figures say it has been heard; the sink may still be rendering it.
         if (heardOut_) {
@@ -291,7 +315,7 @@ void PlaybackStream::checkEnd() {
         endTimer_ = connection_.timer(kPlayedOutGrace, OnEndTimer, this);
         return;
     }
-    const std::uint64_t wait = endingTold_ ? left : left - margin;
+    const std::uint64_t wait = !endingTold_ ? left - margin : drainAsked_ ? left : left - drainAt;
     const auto ms = std::chrono::milliseconds(wait * 1000 / format_.rate + 1);
     endTimer_ = connection_.timer(std::max(ms, kEndCheckStep), OnEndTimer, this);
 }

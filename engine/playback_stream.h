@@ -2,11 +2,14 @@
 // point until it is stopped. Seeking replaces the stream, which drops every stale sample
 // the server still buffers. All methods are called with the connection's lock held.
 //
-// The end of a track: once the source has handed over its last frame the stream is never
-// drained. It tells the source when what is left to be heard has fallen to kEndMarginMs
-// (ending), and again when the last frame has been heard (playedOut). Between the two a
-// following track of the same format may take the stream over (adopt) and append to it, so
-// that its first sample follows the last one of the track before without a gap.
+// The end of a track: once the source has handed over its last frame, the stream tells the
+// source when what is left to be heard has fallen to kEndMarginMs (ending), and again when
+// the last frame has been heard (playedOut). Between the two a following track of the same
+// format may take the stream over (adopt) and append to it, so that its first sample follows
+// the last one of the track before without a gap. A stream nobody has taken over by the time
+// kDrainLeftMs are left is drained: PipeWire holds back the last part of a quantum until it
+// is told that nothing follows. Nothing waits for the drain to complete (the end is judged
+// by the timing figures), and a draining stream is taken over no more.
 #pragma once
 
 #include <pulse/pulseaudio.h>
@@ -55,6 +58,7 @@ class PlaybackStream {
     // What is left to be heard of an ended source when it is told so: room for the player
     // to open the next track and hand over its first frames before the server runs dry.
     static constexpr std::uint32_t kEndMarginMs = 250;
+    static constexpr std::uint32_t kDrainLeftMs = 100;
 
     // Connects a running stream. With `wait`, waits until the server accepted it and
     // throws EngineError 6 for a format the server can't take, 3 when the server is gone;
@@ -65,6 +69,8 @@ class PlaybackStream {
     PlaybackStream& operator=(const PlaybackStream&) = delete;
 
     bool ready() const;
+    // Ready, and not drained: another track may still follow in it.
+    bool adoptable() const { return ready() && !drainAsked_; }
     AudioFormat format() const { return format_; }
     void setCorked(bool corked);
     // Frames of this stream that have become audible so far. Once the stream failed, the
@@ -88,6 +94,7 @@ class PlaybackStream {
     using Clock = std::chrono::steady_clock;
     static void OnWrite(pa_stream* s, std::size_t bytes, void* self);
     static void OnState(pa_stream* s, void* self);
+    static void DisconnectOnceMade(pa_stream* s, void*);
     static void OnEndTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
                            void* self);
     static void OnRunChange(pa_stream* s, void* self);
@@ -110,6 +117,7 @@ class PlaybackStream {
     bool sourceEnded_ = false;
     bool endingTold_ = false;
     bool heardOut_ = false;
+    bool drainAsked_ = false;
     bool corked_ = false;
     // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;

@@ -11,12 +11,16 @@
 //                                so pause and position show that latency. Play to first audio
 //                                is not taken: an idle PulseAudio null sink has rendered
 //                                2 s ahead.
+#include <signal.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,6 +40,13 @@ constexpr float kLoud = 0.05f;  // the test tones peak at 0.3
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
+// The sound server's processes, as scripts/with-pulse and scripts/with-pipewire name them.
+void SignalServers(int signal) {
+    const char* pids = std::getenv("VYN_SERVER_PIDS");
+    if (!pids) throw std::runtime_error("VYN_SERVER_PIDS is not set");
+    std::istringstream list(pids);
+    for (pid_t pid; list >> pid;) kill(pid, signal);
+}
 void Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
@@ -43,13 +54,13 @@ bool Debug() {
     return std::getenv("VYN_BENCH_DEBUG") != nullptr;
 }
 
-void Report(const char* what, std::vector<double> ms) {
+void Report(const std::string& what, std::vector<double> ms) {
     if (ms.empty()) {
-        std::printf("%s: nothing measured\n", what);
+        std::printf("%s: nothing measured\n", what.c_str());
         return;
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("%s: median %.1f ms, best %.1f ms, worst %.1f ms over %zu\n", what,
+    std::printf("%s: median %.1f ms, best %.1f ms, worst %.1f ms over %zu\n", what.c_str(),
                 ms[ms.size() / 2], ms.front(), ms.back(), ms.size());
 }
 
@@ -244,12 +255,16 @@ class Bench {
     }
 
     // How long BASS_ChannelSetPosition keeps its caller (the window's thread) while a seek
-    // sets up the new output, and how long a position read right after it takes.
-    void seekBlocking(const std::string& tone, int seeks) {
+    // sets up the new output, and how long a position read and a pause and resume right
+    // after it take. `frozen`: with the sound server's processes stopped (VYN_SERVER_PIDS), a
+    // server that does not answer.
+    void seekBlocking(const std::string& tone, int seeks, bool frozen) {
         const HSTREAM s = open(tone);
         bass_.StreamPlay(s, 0, 0);
+        Sleep(0.3);
         const QWORD length = bass_.StreamGetLength(s);
-        std::vector<double> seek, read;
+        std::vector<double> seek, read, pause;
+        if (frozen) SignalServers(SIGSTOP);
         for (int i = 0; i < seeks; ++i) {
             const QWORD to = length / 2 / 4 * 4 * (i % 7) / 7;
             auto t0 = Clock::now();
@@ -258,11 +273,18 @@ class Bench {
             t0 = Clock::now();
             bass_.ChannelGetPosition(s);
             read.push_back(Ms(Clock::now() - t0));
+            t0 = Clock::now();
+            bass_.ChannelPause(s);
+            bass_.ChannelResume(s);
+            pause.push_back(Ms(Clock::now() - t0));
             Sleep(0.05);
         }
+        if (frozen) SignalServers(SIGCONT);
         bass_.StreamFree(s);
-        Report("seek: the caller blocked", seek);
-        Report("  position read right after a seek", read);
+        const std::string what = frozen ? " (server not answering)" : "";
+        Report("seek: the caller blocked" + what, seek);
+        Report("  position read right after a seek" + what, read);
+        Report("  pause and resume right after a seek" + what, pause);
     }
 
   private:
@@ -300,7 +322,8 @@ int main(int argc, char** argv) {
             bench.startLatency(media::WriteOpus(dir / "tone.opus", tone48).path, 10, "Opus", true);
             bench.pauseLatency(tone, 10);
             bench.positionAccuracy(pattern);
-            bench.seekBlocking(tone, 100);
+            bench.seekBlocking(tone, 100, false);
+            bench.seekBlocking(tone, 100, true);
             // 0.5 s of 440 Hz is 220 whole periods: copies played back to back make one sine.
             const media::ToneSpec piece = bench_media::Tone(0.5);
             const std::string wav = media::WriteWav(dir / "piece.wav", piece).path;

@@ -300,6 +300,40 @@ TEST_P(ServerRestart, ABoundaryDuringARestartNeitherLosesNorRepeatsATrack) {
     EXPECT_NEAR(heard, Length(next), music() ? 0.4 : 0.3) << "the next track, whole";
 }
 
+// A server that stops answering keeps its clients' sockets open, and nothing tells the engine
+// how long it will be: a seek must not wait for it, and playback goes on from the new place
+// once it answers again.
+TEST_P(ServerRestart, ASeekWhileTheServerHangsReturnsAndPlaysOnFromThereOnceItAnswers) {
+    Init();
+    const DWORD h = Open(music());
+    ASSERT_TRUE(Play(h));
+    Sleep(0.5);
+    server().Freeze(true);
+    std::atomic<bool> answering = false;
+    std::jthread thaw([&] {
+        Sleep(3);
+        answering = true;
+        server().Freeze(false);
+    });
+    // Order 2 of the song, or 2 s into the 3 s tone.
+    ASSERT_TRUE(
+        bass().ChannelSetPosition(h, music() ? 2 : bass().StreamGetLength(h) / 3 * 2 / 4 * 4));
+    const double target = music() ? 1.92 : 2;
+    EXPECT_NEAR(Heard(h), target, 0.01) << "the position is the new place at once";
+    EXPECT_TRUE(bass().ChannelPause(h));
+    EXPECT_TRUE(bass().ChannelResume(h));
+    EXPECT_FALSE(answering) << "the calls waited for the server";
+    thaw.join();
+    EXPECT_TRUE(WaitUntil([&] { return Heard(h) > target + 0.2; }, 3)) << "plays on from there";
+    ASSERT_TRUE(WaitUntil([&] { return EndsOf(h) > 0; }, Length(h))) << "no end";
+    EXPECT_EQ(messages_.all().size(), 1u);
+    // Every stream it had is gone from the server: those let go of before the server had
+    // made them, and the ended one, whose last part PipeWire plays only when it is drained.
+    ASSERT_TRUE(music() ? bass().MusicFree(h) : bass().StreamFree(h));
+    const auto streams = [&] { return server().PactlOutput({"list", "short", "sink-inputs"}); };
+    EXPECT_TRUE(WaitUntil([&] { return streams().empty(); }, 2)) << streams();
+}
+
 std::string RowName(const ::testing::TestParamInfo<std::tuple<Track, ServerKind>>& info) {
     return std::string(std::get<0>(info.param).name) + "_" + ServerName(std::get<1>(info.param));
 }

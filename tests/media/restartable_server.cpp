@@ -40,6 +40,10 @@ void Stop(std::optional<media::ChildProcess>& process, int signal) {
     process.reset();
 }
 
+void Signal(std::optional<media::ChildProcess>& process, int signal) {
+    if (process) kill(process->pid(), signal);
+}
+
 class PulseDaemon : public RestartableServer {
   public:
     PulseDaemon() : RestartableServer("native") {}
@@ -58,6 +62,7 @@ class PulseDaemon : public RestartableServer {
         return WaitUntilServing([this] { return Running(daemon_); });
     }
     void Kill() override { Stop(daemon_, SIGKILL); }
+    void Freeze(bool frozen) override { Signal(daemon_, frozen ? SIGSTOP : SIGCONT); }
 
     // pactl can't kill one stream; the sink unloaded, with no other to move them to, kills
     // them all.
@@ -144,6 +149,13 @@ class PipeWireGraph : public RestartableServer {
         if (pulseOnly_) return;
         Stop(wireplumber_, SIGKILL);
         Stop(pipewire_, SIGKILL);
+    }
+
+    void Freeze(bool frozen) override {
+        for (auto* process : {&pulse_, &wireplumber_, &pipewire_}) {
+            Signal(*process, frozen ? SIGSTOP : SIGCONT);
+            if (pulseOnly_) return;
+        }
     }
 
     // Destroys the playback streams' nodes in the graph; pipewire-pulse tells their clients

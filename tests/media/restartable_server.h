@@ -47,6 +47,10 @@ class RestartableServer {
     // Ends every playback stream while the clients stay connected, as a mixer's "kill" or a
     // device gone with nowhere to move its streams to does. False when it could not.
     virtual bool KillStreams() = 0;
+    // Stops the server's processes where they stand (SIGSTOP) or lets them go on: a server
+    // that keeps its clients' sockets open but does not answer, as a stopped or swapping one.
+    // A restart's kind picks which: all of them, or pipewire-pulse alone.
+    virtual void Freeze(bool frozen) = 0;
     // The latency the server runs the playing streams at, in ms; -1 when none is playing.
     virtual double StreamLatencyMs() const = 0;
 
