@@ -11,6 +11,10 @@ namespace {
 
 // Decoded audio kept ahead of the output beyond what the server holds unheard.
 constexpr std::uint32_t kAheadMs = 500;
+// A stream refused before it was made is tried again this often, this long apart, before the
+// track ends there.
+constexpr int kRefusalsTried = 10;
+constexpr auto kRefusalRetry = std::chrono::milliseconds(200);
 
 std::unique_ptr<DecodeAhead> MakeAhead(std::unique_ptr<Decoder> decoder, ModuleDecoder* module,
                                        const BufferPlan& plan, std::function<void()> wanted) {
@@ -64,6 +68,8 @@ Channel::~Channel() {
 }
 
 void Channel::detach() {
+    if (retry_) connection_.api()->time_free(retry_);
+    retry_ = nullptr;
     output_.reset();
     ahead_->stop();
 }
@@ -81,6 +87,7 @@ void Channel::pushWanted() {
 }
 
 void Channel::play() {
+    refusals_ = 0;
     switch (state_) {
         case State::kPlaying:
             return;
@@ -195,14 +202,18 @@ void Channel::seekOrder(std::uint32_t order) {
 
 // Carries the play state over to `frame`; the decoder goes there on its own thread.
 void Channel::moveTo(std::uint64_t frame, std::optional<std::uint32_t> order) {
-    output_.reset();
+    // A stream the server has not made yet holds nothing of the old place: it plays from the
+    // new one, so that a seek bar dragged across a slow server makes one stream, not dozens.
+    const bool keepOutput =
+        state_ == State::kPlaying && output_ && !output_->ready() && output_->writtenFrames() == 0;
+    if (!keepOutput) output_.reset();
     startFrame_ = frame;
     // seekOrderNow has already restarted the decoder at the order.
     if (!order) ahead_->restartAt(frame);
     switch (state_) {
         case State::kPlaying:
             // The caller does not wait for the server: a refusal comes as failed().
-            if (connection_.ready()) startOutput(false);
+            if (!keepOutput && connection_.ready()) startOutput(false);
             break;
         case State::kPaused:
             pausedAt_ = frame;
@@ -250,6 +261,7 @@ void Channel::postEnd() {
 }
 
 void Channel::serverLost() {
+    refusals_ = 0;
     if (!output_) return;
     if (state_ == State::kPlaying) startFrame_ += heardFromOutput();
     if (state_ == State::kPaused) startFrame_ = pausedAt_;
@@ -276,6 +288,13 @@ void Channel::giveUp() {
     ahead_->setActive(false);
 }
 
+void Channel::OnRetry(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
+    auto* me = static_cast<Channel*>(self);
+    api->time_free(e);
+    me->retry_ = nullptr;
+    me->serverBack();
+}
+
 void Channel::failed() {
     // The server dropped this one stream while the connection lives on (it was killed, or
     // refused): a playing track ends where it was heard, with its end message, so that the
@@ -283,6 +302,14 @@ void Channel::failed() {
     // starts a new stream there when it resumes. Called from the stream's own callback, so
     // the stream is let go last. A stream still being made reports its refusal itself.
     if (!output_) return;
+    if (state_ == State::kPlaying && !output_->made() && refusals_ < kRefusalsTried && !retry_) {
+        // Refused before it was made: a server just back may not have its sinks yet
+        // (PipeWire answers before they are there again). Standing still, it is tried again.
+        ++refusals_;
+        retry_ = connection_.timer(kRefusalRetry, OnRetry, this);
+        output_.reset();
+        return;
+    }
     if (state_ == State::kPlaying) {
         endedAt_ = audibleFrame();
         postEnd();

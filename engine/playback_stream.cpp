@@ -333,6 +333,7 @@ void PlaybackStream::OnState(pa_stream* s, void* self) {
     me->connection_.signal();
     const pa_stream_state_t state = pa_stream_get_state(s);
     if (state == PA_STREAM_READY) {
+        me->made_ = true;
         me->timingInterval_ = kFirstTimingUpdate;
         me->scheduleTimingUpdate();
     } else if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {

@@ -69,6 +69,8 @@ class PlaybackStream {
     PlaybackStream& operator=(const PlaybackStream&) = delete;
 
     bool ready() const;
+    // Whether the server ever made it (a refusal comes before that).
+    bool made() const { return made_; }
     // Ready, and not drained: another track may still follow in it.
     bool adoptable() const { return ready() && !drainAsked_; }
     AudioFormat format() const { return format_; }
@@ -118,6 +120,7 @@ class PlaybackStream {
     bool endingTold_ = false;
     bool heardOut_ = false;
     bool drainAsked_ = false;
+    bool made_ = false;
     bool corked_ = false;
     // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;
