@@ -204,8 +204,7 @@ void Channel::seekOrder(std::uint32_t order) {
 void Channel::moveTo(std::uint64_t frame, std::optional<std::uint32_t> order) {
     // A stream the server has not made yet holds nothing of the old place: it plays from the
     // new one, so that a seek bar dragged across a slow server makes one stream, not dozens.
-    const bool keepOutput =
-        state_ == State::kPlaying && output_ && !output_->ready() && output_->writtenFrames() == 0;
+    const bool keepOutput = state_ == State::kPlaying && output_ && !output_->made();
     if (!keepOutput) output_.reset();
     startFrame_ = frame;
     // seekOrderNow has already restarted the decoder at the order.

@@ -42,6 +42,16 @@ std::uint64_t NarrowKey(std::uint64_t frame, unsigned channel, unsigned channels
     return ((frame >> 3) * 4 + (frame & 3)) * channels + channel;
 }
 
+// One sample rounded to 16 bits after the uniforms a and b (each scaled to one step) were
+// added and taken off; in `Wide`, where the sum can't overflow.
+template <typename Wide>
+std::int16_t Dithered(FLAC__int32 sample, std::uint32_t a, std::uint32_t b, unsigned shift) {
+    const Wide v =
+        (Wide{sample} + static_cast<Wide>(a) - static_cast<Wide>(b) + (Wide{1} << (shift - 1))) >>
+        shift;
+    return static_cast<std::int16_t>(std::clamp<Wide>(v, INT16_MIN, INT16_MAX));
+}
+
 // The hash dominates the cost of the conversion; in vectors of four lanes the compiler
 // computes it for a whole group at once at any optimisation level.
 constexpr unsigned kLanes = 4;  // one SSE2 or NEON register
@@ -59,11 +69,8 @@ void Dither24To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t
         const std::uint64_t frame = first + i;
         const std::uint32_t hash = Hash(NarrowKey(frame, channel, channels));
         const std::uint32_t noise = frame & 4 ? hash >> 16 : hash & 0xFFFF;
-        const std::int32_t v = (in[i] + static_cast<std::int32_t>((noise & 0xFF) >> down) -
-                                static_cast<std::int32_t>(noise >> 8 >> down) + half) >>
-                               shift;
         out[std::size_t{i} * channels] =
-            static_cast<std::int16_t>(std::clamp<std::int32_t>(v, INT16_MIN, INT16_MAX));
+            Dithered<std::int32_t>(in[i], (noise & 0xFF) >> down, noise >> 8 >> down, shift);
     };
     const auto four = [&](unsigned i, U32Lanes noise) {
         I32Lanes v;
@@ -106,11 +113,8 @@ void Dither32To16(const FLAC__int32* in, unsigned n, unsigned bits, std::int16_t
     const unsigned down = 16 - shift;
     for (unsigned i = 0; i < n; ++i) {
         const std::uint32_t noise = Hash((first + i) * channels + channel);
-        const std::int64_t v = (std::int64_t{in[i]} + ((noise & 0xFFFF) >> down) -
-                                (noise >> 16 >> down) + (std::int64_t{1} << (shift - 1))) >>
-                               shift;
         out[std::size_t{i} * channels] =
-            static_cast<std::int16_t>(std::clamp<std::int64_t>(v, INT16_MIN, INT16_MAX));
+            Dithered<std::int64_t>(in[i], (noise & 0xFFFF) >> down, noise >> 16 >> down, shift);
     }
 }
 

@@ -64,10 +64,8 @@ class OpusFileDecoder final : public CommentedDecoder {
             ++playableLinks_;
         }
         if (length_ == 0) Fail(BASS_ERROR_FILEFORM);
-        if (const OpusTags* tags = op_tags(opus_.get(), 0)) {
-            for (int i = 0; i < tags->comments; ++i)
-                AppendComment(comments_, tags->user_comments[i], tags->comment_lengths[i]);
-        }
+        if (const OpusTags* tags = op_tags(opus_.get(), 0))
+            AppendComments(comments_, tags->user_comments, tags->comment_lengths, tags->comments);
         comments_.push_back('\0');
     }
 

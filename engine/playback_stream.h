@@ -78,7 +78,6 @@ class PlaybackStream {
     // Frames of this stream that have become audible so far. Once the stream failed, the
     // last known figure carried on by the time since (the server played on until it went).
     std::uint64_t audibleFrames();
-    std::uint64_t writtenFrames() const { return written_; }
     // The source has more of what the server asked for.
     void push();
     // A new source carries on where the ended one stopped, with nothing in between; returns

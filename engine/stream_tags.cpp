@@ -19,6 +19,10 @@ void AppendComment(std::string& list, const char* text, long long length) {
     list.push_back('\0');
 }
 
+void AppendComments(std::string& list, const char* const* texts, const int* lengths, int count) {
+    for (int i = 0; i < count; ++i) AppendComment(list, texts[i], lengths[i]);
+}
+
 StreamTags ReadId3Tags(const std::string& path, const Bytes& head, std::uint64_t fileSize) {
     StreamTags tags;
     if (fileSize >= 128) {

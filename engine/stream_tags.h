@@ -22,6 +22,8 @@ struct StreamTags {
 // Adds one comment to a kind 2 list: its bytes and a NUL (none for a missing text). The
 // list is ended by one more NUL once every comment is in.
 void AppendComment(std::string& list, const char* text, long long length);
+// A Vorbis comment list as libvorbis and opusfile hold it, each entry appended as above.
+void AppendComments(std::string& list, const char* const* texts, const int* lengths, int count);
 
 // Reads the ID3v1 and ID3v2 blocks of an MPEG file. An ID3v2 tag whose stated size runs
 // past the file's end is zero-padded to that size.

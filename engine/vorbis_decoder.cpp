@@ -35,10 +35,8 @@ class OggVorbisDecoder final : public CommentedDecoder {
             ++playableLinks_;
         }
         if (length_ == 0) Fail(BASS_ERROR_FILEFORM);
-        if (const vorbis_comment* vc = ov_comment(&vf_, 0)) {
-            for (int i = 0; i < vc->comments; ++i)
-                AppendComment(comments_, vc->user_comments[i], vc->comment_lengths[i]);
-        }
+        if (const vorbis_comment* vc = ov_comment(&vf_, 0))
+            AppendComments(comments_, vc->user_comments, vc->comment_lengths, vc->comments);
         comments_.push_back('\0');
     }
     AudioFormat format() const override { return format_; }

@@ -41,6 +41,13 @@ const ToneSpec kStereo48{.sampleRate = 48000, .channels = 2, .seconds = 1.0, .to
 const double kHalfScaleRms = 0.5 / std::sqrt(2.0);
 constexpr int kMinus6dB = -6 * 256;
 
+// A stereo Opus link with a link of `second` chained behind it.
+MediaFile OpusChain(const std::filesystem::path& dir, const ToneSpec& second) {
+    const MediaFile first = WriteOpus(dir / "a.opus", kStereo48, {.serial = 1});
+    WrapFile(first.path, {}, ReadFileBytes(WriteOpus(dir / "b.opus", second, {.serial = 2}).path));
+    return first;
+}
+
 const std::vector<DecoderCase> kCases = {
     {"Flac16Stereo44100SeekTable",
      [](const auto& dir) {
@@ -79,22 +86,11 @@ const std::vector<DecoderCase> kCases = {
          return WriteOpus(dir / "a.opus", kStereo48, {.outputGainQ8 = kMinus6dB});
      },
      FramesOf(kStereo48), kHalfScaleRms / 2, false, false},
-    {"OpusChainedLinksPlayThrough",
-     [](const auto& dir) {
-         const MediaFile first = WriteOpus(dir / "a.opus", kStereo48, {.serial = 1});
-         WrapFile(first.path, {},
-                  ReadFileBytes(WriteOpus(dir / "b.opus", kStereo48, {.serial = 2}).path));
-         return first;
-     },
+    {"OpusChainedLinksPlayThrough", [](const auto& dir) { return OpusChain(dir, kStereo48); },
      2 * FramesOf(kStereo48), kHalfScaleRms, false, false},
     {"OpusChainStopsWhereTheChannelCountChanges",
-     [](const auto& dir) {
-         const MediaFile first = WriteOpus(dir / "a.opus", kStereo48, {.serial = 1});
-         WrapFile(first.path, {},
-                  ReadFileBytes(WriteOpus(dir / "b.opus", kMono48, {.serial = 2}).path));
-         return first;
-     },
-     FramesOf(kStereo48), kHalfScaleRms, false, false},
+     [](const auto& dir) { return OpusChain(dir, kMono48); }, FramesOf(kStereo48), kHalfScaleRms,
+     false, false},
 };
 
 std::vector<std::int16_t> ReadAll(engine::Decoder& decoder, std::size_t limit) {
