@@ -11,6 +11,7 @@
 //                                so pause and position show that latency. Play to first audio
 //                                is not taken: an idle PulseAudio null sink has rendered
 //                                2 s ahead.
+// bench_engine_timing position   the position figure alone, twice (a quick look)
 #include <signal.h>
 
 #include <algorithm>
@@ -302,8 +303,8 @@ class Bench {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "attached";
-    if (mode != "attached" && mode != "alone") {
-        std::fprintf(stderr, "usage: bench_engine_timing [attached|alone]\n");
+    if (mode != "attached" && mode != "alone" && mode != "position") {
+        std::fprintf(stderr, "usage: bench_engine_timing [attached|alone|position]\n");
         return 2;
     }
     try {
@@ -333,6 +334,11 @@ int main(int argc, char** argv) {
             bench.joins("WAV", wav, 21);
             bench.joins("MP3", media::WriteMp3(dir / "piece.mp3", piece).path, 21);
             bench.joins("Ogg Vorbis", media::WriteOgg(dir / "piece.ogg", piece).path, 21);
+        } else if (mode == "position") {
+            std::printf("with a low-latency client attached, the position alone:\n");
+            Bench bench(MonitorListener::Latency::kLow, 0.4, 0);
+            bench.positionAccuracy(pattern);
+            bench.positionAccuracy(pattern);
         } else {
             std::printf("with no other client (the sink at the engine's own latency):\n");
             // An idle null sink has rendered 2 s ahead: a new stream is heard after that.

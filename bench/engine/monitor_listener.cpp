@@ -7,6 +7,15 @@
 
 MonitorListener::MonitorListener(Latency latency, float threshold)
     : threshold_(static_cast<int>(threshold * 32768)) {
+    // 256 frames of the graph's 48 kHz: the 5 ms blocks a PulseAudio sink is asked for.
+    pipeWire_ =
+        PipeWireMonitor::Connect(kRate, latency == Latency::kLow ? 256 : 0,
+                                 [this](Clock::time_point audible, const std::int16_t* samples,
+                                        int frames) { append(audible, samples, frames); });
+    if (!pipeWire_) connectPulse(latency);
+}
+
+void MonitorListener::connectPulse(Latency latency) {
     loop_ = pa_threaded_mainloop_new();
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "engine bench monitor");
     pa_context_set_state_callback(
@@ -45,6 +54,8 @@ MonitorListener::MonitorListener(Latency latency, float threshold)
 }
 
 MonitorListener::~MonitorListener() {
+    pipeWire_.reset();
+    if (!loop_) return;
     pa_threaded_mainloop_lock(loop_);
     if (stream_) {
         pa_stream_set_read_callback(stream_, nullptr, nullptr);
@@ -70,29 +81,28 @@ void MonitorListener::OnRead(pa_stream* stream, size_t, void* self) {
     size_t bytes = 0;
     while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0) {
         if (bytes == 0) break;
-        const auto arrived = Clock::now();
-        Fragment f{arrived, 0, static_cast<int>(bytes / 4)};
-        if (data) {
-            const auto* s = static_cast<const std::int16_t*>(data);
-            for (int i = 0; i < f.frames; ++i)
-                if (std::max(std::abs(int(s[2 * i])), std::abs(int(s[2 * i + 1]))) >
-                    me->threshold_) {
-                    if (f.firstLoud < 0) f.firstLoud = i;
-                    f.lastLoud = i;
-                }
-        }
-        {
-            std::lock_guard<std::mutex> lock(me->mutex_);
-            f.frame = me->frames_;
-            me->frames_ += f.frames;
-            me->fragments_.push_back(f);
-            if (me->keepSamples_) {
-                const auto* s = static_cast<const std::int16_t*>(data);
-                for (int i = 0; i < f.frames; ++i) me->samples_.push_back(data ? s[2 * i] : 0);
-            }
-        }
+        me->append(Clock::now(), static_cast<const std::int16_t*>(data),
+                   static_cast<int>(bytes / 4));
         pa_stream_drop(stream);
     }
+}
+
+// `samples` null: a hole in the recording, heard as silence.
+void MonitorListener::append(Clock::time_point arrived, const std::int16_t* samples, int frames) {
+    Fragment f{arrived, 0, frames};
+    if (samples)
+        for (int i = 0; i < frames; ++i)
+            if (std::max(std::abs(int(samples[2 * i])), std::abs(int(samples[2 * i + 1]))) >
+                threshold_) {
+                if (f.firstLoud < 0) f.firstLoud = i;
+                f.lastLoud = i;
+            }
+    std::lock_guard<std::mutex> lock(mutex_);
+    f.frame = frames_;
+    frames_ += frames;
+    fragments_.push_back(f);
+    if (keepSamples_)
+        for (int i = 0; i < frames; ++i) samples_.push_back(samples ? samples[2 * i] : 0);
 }
 
 void MonitorListener::clear() {

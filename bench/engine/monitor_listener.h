@@ -1,13 +1,17 @@
-// Listens to the null sink's monitor in 5 ms fragments and notes when each arrived, where it
-// lies in the recording and where sound starts and ends in it: the far end of every timing
-// the engine benchmarks measure.
+// Listens to the null sink's monitor in 5 ms fragments and notes when each was heard, where
+// it lies in the recording and where sound starts and ends in it: the far end of every timing
+// the engine benchmarks measure. On PipeWire it records through PipeWire itself, which times
+// each buffer by the graph's clock (PipeWireMonitor); on PulseAudio, as a client of it.
 #pragma once
 
 #include <pulse/pulseaudio.h>
 
+#include "bench/engine/pipewire_monitor.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -17,6 +21,8 @@ class MonitorListener {
     using Clock = std::chrono::steady_clock;
     static constexpr int kRate = 44100;
     struct Fragment {
+        // On PulseAudio when it arrived, a scheduling delay after it became audible (see
+        // AudibleAt); on PipeWire when it became audible.
         Clock::time_point arrived;
         std::int64_t frame;  // of its first sample in the recording
         int frames;
@@ -27,8 +33,8 @@ class MonitorListener {
         kNone,  // asks for nothing: the sink runs at the latency the players ask for
     };
 
-    // Connects to PULSE_SERVER and records "out.monitor"; a sample louder than `threshold`
-    // (0..1) counts as sound. Throws std::runtime_error.
+    // Records the monitor of the sink "out" of PipeWire or else of PULSE_SERVER; a sample
+    // louder than `threshold` (0..1) counts as sound. Throws std::runtime_error.
     MonitorListener(Latency latency, float threshold);
     ~MonitorListener();
     MonitorListener(const MonitorListener&) = delete;
@@ -49,9 +55,12 @@ class MonitorListener {
     static Clock::time_point AudibleAt(const std::vector<Fragment>& recorded, std::int64_t frame);
 
   private:
+    void connectPulse(Latency latency);
+    void append(Clock::time_point arrived, const std::int16_t* samples, int frames);
     static void OnRead(pa_stream* stream, size_t bytes, void* self);
     static void OnState(void* self);
 
+    std::unique_ptr<PipeWireMonitor> pipeWire_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
