@@ -23,15 +23,18 @@ constexpr std::uint64_t kServerBufferBytes = 4u << 20;
 // Playback starts (and restarts after an underrun) once this much is buffered.
 constexpr std::uint32_t kPrebufMs = 100;
 constexpr auto kConnectTimeout = std::chrono::milliseconds(3000);
-// Timing updates for the position: often just after a start, then once a second.
+// Timing updates for the position: often just after a start, then about once a second. Not a
+// whole number of graph cycles of any power-of-two quantum at 44.1 or 48 kHz, so that
+// successive figures fall at different points of a cycle (see AudibleClock).
 constexpr auto kFirstTimingUpdate = std::chrono::milliseconds(20);
-constexpr auto kTimingUpdate = std::chrono::milliseconds(1000);
+constexpr auto kTimingUpdate = std::chrono::milliseconds(1009);
 // The shortest wait between two looks at an ended source's last frames.
 constexpr auto kEndCheckStep = std::chrono::milliseconds(10);
 // How long a stream is kept after its last frame was heard by the figures: the sink's latency
 // and then some, so that its last block is not cut.
 constexpr auto kPlayedOutGrace = std::chrono::milliseconds(100);
-// A timing figure is carried on by at most this long (a wall-clock step, a missed update).
+// A figure's age on the wall clock, as the server dated it, is believed up to this (a step
+// of the wall clock).
 constexpr std::int64_t kMaxTimingAgeUs = 3000000;
 
 pa_sample_spec SpecOf(AudioFormat format) {
@@ -188,22 +191,29 @@ std::uint64_t PlaybackStream::audibleFrames() {
 // interpolates, so at a sink that has rendered seconds ahead (an idle null sink) it starts
 // running at once and stays ahead until the sink has caught up. The signed figure is the
 // true one: negative until the sink has played out what it held before this stream.
-std::optional<std::uint64_t> PlaybackStream::heardByTiming() const {
+std::optional<std::uint64_t> PlaybackStream::heardByTiming() {
+    if (!noteFigure()) return std::nullopt;
+    const std::optional<std::int64_t> heard = clock_.heardAt(Clock::now(), corked_);
+    if (!heard) return std::nullopt;
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(*heard, 0));
+}
+
+// Hands the server's latest figure to the clock, once; false while there is none to trust.
+bool PlaybackStream::noteFigure() {
     const pa_timing_info* info = pa_stream_get_timing_info(stream_);
     // A cork leaves the read index stale until an update asked for after it arrives.
-    if (!info || info->read_index_corrupt || info->read_index < 0) return std::nullopt;
-    const auto framesOf = [this](std::int64_t usec) {
-        return usec * static_cast<std::int64_t>(format_.rate) / 1000000;
-    };
+    if (!info || info->read_index_corrupt || info->read_index < 0) return false;
+    if (info->timestamp.tv_sec == figureStamp_.tv_sec &&
+        info->timestamp.tv_usec == figureStamp_.tv_usec)
+        return true;
+    figureStamp_ = info->timestamp;
     const std::int64_t read = info->read_index / static_cast<std::int64_t>(format_.bytesPerFrame());
-    std::int64_t heard = read - framesOf(static_cast<std::int64_t>(info->sink_usec));
-    // Since the figures were taken the sink has played on; it takes more of this stream only
-    // while the stream runs, otherwise it plays out what it already holds.
-    const std::int64_t age = std::clamp<std::int64_t>(
-        static_cast<std::int64_t>(pa_timeval_age(&info->timestamp)), 0, kMaxTimingAgeUs);
-    heard += framesOf(age);
-    if (corked_ || !info->playing) heard = std::min(heard, read);
-    return static_cast<std::uint64_t>(std::max<std::int64_t>(heard, 0));
+    const std::int64_t sinkFrames = static_cast<std::int64_t>(info->sink_usec) *
+                                    static_cast<std::int64_t>(format_.rate) / 1000000;
+    const auto age = std::chrono::microseconds(std::clamp<std::int64_t>(
+        static_cast<std::int64_t>(pa_timeval_age(&info->timestamp)), 0, kMaxTimingAgeUs));
+    clock_.add({read - sinkFrames, read, Clock::now() - age, info->playing != 0});
+    return true;
 }
 
 void PlaybackStream::scheduleTimingUpdate() {
@@ -221,6 +231,7 @@ void PlaybackStream::OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const
     api->time_free(e);
     me->timingTimer_ = nullptr;
     if (!me->ready()) return;
+    me->noteFigure();  // the last update's, before the next replaces it
     if (pa_operation* op = pa_stream_update_timing_info(me->stream_, nullptr, nullptr))
         pa_operation_unref(op);
     me->timingInterval_ = std::min(me->timingInterval_ * 2, kTimingUpdate);

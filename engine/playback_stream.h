@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "engine/audible_clock.h"
 #include "engine/decoder.h"
 #include "pulse/connection.h"
 
@@ -101,7 +102,8 @@ class PlaybackStream {
     static void OnRunChange(pa_stream* s, void* self);
     static void OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
                               void* self);
-    std::optional<std::uint64_t> heardByTiming() const;
+    std::optional<std::uint64_t> heardByTiming();
+    bool noteFigure();
     void write(std::size_t bytes);
     void scheduleTimingUpdate();
     void checkEnd();
@@ -121,6 +123,8 @@ class PlaybackStream {
     bool drainAsked_ = false;
     bool made_ = false;
     bool corked_ = false;
+    AudibleClock clock_{format_.rate};
+    timeval figureStamp_{};  // of the last figure the clock took
     // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;
     Clock::time_point lastAudibleAt_{};
