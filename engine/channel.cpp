@@ -68,8 +68,7 @@ Channel::~Channel() {
 }
 
 void Channel::detach() {
-    if (retry_) connection_.api()->time_free(retry_);
-    retry_ = nullptr;
+    retry_.cancel();
     output_.reset();
     ahead_->stop();
 }
@@ -287,13 +286,6 @@ void Channel::giveUp() {
     ahead_->setActive(false);
 }
 
-void Channel::OnRetry(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
-    auto* me = static_cast<Channel*>(self);
-    api->time_free(e);
-    me->retry_ = nullptr;
-    me->serverBack();
-}
-
 void Channel::failed() {
     // The server dropped this one stream while the connection lives on (it was killed, or
     // refused): a playing track ends where it was heard, with its end message, so that the
@@ -301,11 +293,12 @@ void Channel::failed() {
     // starts a new stream there when it resumes. Called from the stream's own callback, so
     // the stream is let go last. A stream still being made reports its refusal itself.
     if (!output_) return;
-    if (state_ == State::kPlaying && !output_->made() && refusals_ < kRefusalsTried && !retry_) {
+    if (state_ == State::kPlaying && !output_->made() && refusals_ < kRefusalsTried &&
+        !retry_.pending()) {
         // Refused before it was made: a server just back may not have its sinks yet
         // (PipeWire answers before they are there again). Standing still, it is tried again.
         ++refusals_;
-        retry_ = connection_.timer(kRefusalRetry, OnRetry, this);
+        retry_.start(connection_, kRefusalRetry);
         output_.reset();
         return;
     }

@@ -26,6 +26,7 @@
 #include "engine/stream_tags.h"
 #include "platform/message_target.h"
 #include "pulse/connection.h"
+#include "pulse/one_shot_timer.h"
 
 namespace engine {
 
@@ -96,7 +97,6 @@ class Channel final : private PlaybackStream::Source {
     // Frames of this channel heard from the current output.
     std::uint64_t heardFromOutput();
     void startOutput(bool wait);
-    static void OnRetry(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
     void moveTo(std::uint64_t frame, std::optional<std::uint32_t> order);
     void postEnd();
     void pushWanted();
@@ -108,7 +108,7 @@ class Channel final : private PlaybackStream::Source {
     StreamTags tags_;
     pulse::Connection& connection_;
     // A stream refused before it was made, tried again after a while; and how often so far.
-    pa_time_event* retry_ = nullptr;
+    pulse::OneShotTimer retry_{[this] { serverBack(); }};
     int refusals_ = 0;
     OutputTail& tail_;
     MessageTarget* target_;

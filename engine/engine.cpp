@@ -28,8 +28,7 @@ Engine::~Engine() {
         // The last track of a list is heard to its last sample.
         tail_->playOut();
         closing_ = true;
-        if (giveUpTimer_) connection_->api()->time_free(giveUpTimer_);
-        giveUpTimer_ = nullptr;
+        giveUpTimer_.cancel();
         for (auto& [handle, channel] : channels_) {
             channel->detach();
             gone.push_back(std::move(channel));
@@ -95,10 +94,7 @@ Channel& Engine::find(std::uint32_t handle) {
 void Engine::onServer(bool ready) {
     if (closing_) return;
     tail_->drop();
-    if (giveUpTimer_) {
-        connection_->api()->time_free(giveUpTimer_);
-        giveUpTimer_ = nullptr;
-    }
+    giveUpTimer_.cancel();
     for (auto& [handle, channel] : channels_) {
         if (ready)
             channel->serverBack();
@@ -106,14 +102,11 @@ void Engine::onServer(bool ready) {
             channel->serverLost();
     }
     if (ready) return;
-    giveUpTimer_ = connection_->timer(giveUp_, OnGiveUp, this);
+    giveUpTimer_.start(*connection_, giveUp_);
 }
 
-void Engine::OnGiveUp(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self) {
-    auto* me = static_cast<Engine*>(self);
-    api->time_free(e);
-    me->giveUpTimer_ = nullptr;
-    for (auto& [handle, channel] : me->channels_) channel->giveUp();
+void Engine::giveUp() {
+    for (auto& [handle, channel] : channels_) channel->giveUp();
 }
 
 }  // namespace engine

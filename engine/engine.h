@@ -12,6 +12,7 @@
 #include "engine/output_tail.h"
 #include "platform/message_target.h"
 #include "pulse/connection.h"
+#include "pulse/one_shot_timer.h"
 
 namespace engine {
 
@@ -48,7 +49,7 @@ class Engine {
     void requireServer() const;
     // On the main loop thread: the server went away or came back.
     void onServer(bool ready);
-    static void OnGiveUp(pa_mainloop_api* api, pa_time_event* e, const struct timeval*, void* self);
+    void giveUp();
 
     std::uint32_t musicRate_;
     MessageTarget* target_;
@@ -57,7 +58,7 @@ class Engine {
     // Guarded by the connection's lock.
     std::map<std::uint32_t, std::unique_ptr<Channel>> channels_;
     std::unique_ptr<OutputTail> tail_;
-    pa_time_event* giveUpTimer_ = nullptr;
+    pulse::OneShotTimer giveUpTimer_{[this] { giveUp(); }};
     bool closing_ = false;  // the server's comings and goings no longer matter
     // Declared last, so destroyed first: its loop thread, which runs onServer, has ended
     // before anything it touches goes.

@@ -121,10 +121,8 @@ PlaybackStream::~PlaybackStream() {
 }
 
 void PlaybackStream::release() {
-    for (pa_time_event** timer : {&timingTimer_, &endTimer_}) {
-        if (*timer) connection_.api()->time_free(*timer);
-        *timer = nullptr;
-    }
+    timingTimer_.cancel();
+    endTimer_.cancel();
     if (stream_) {
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
@@ -217,25 +215,18 @@ bool PlaybackStream::noteFigure() {
 }
 
 void PlaybackStream::scheduleTimingUpdate() {
-    if (timingTimer_) {
-        connection_.api()->time_free(timingTimer_);
-        timingTimer_ = nullptr;
-    }
+    timingTimer_.cancel();
     if (corked_ || !ready()) return;
-    timingTimer_ = connection_.timer(timingInterval_, OnTimingTimer, this);
+    timingTimer_.start(connection_, timingInterval_);
 }
 
-void PlaybackStream::OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
-                                   void* self) {
-    auto* me = static_cast<PlaybackStream*>(self);
-    api->time_free(e);
-    me->timingTimer_ = nullptr;
-    if (!me->ready()) return;
-    me->noteFigure();  // the last update's, before the next replaces it
-    if (pa_operation* op = pa_stream_update_timing_info(me->stream_, nullptr, nullptr))
+void PlaybackStream::updateTiming() {
+    if (!ready()) return;
+    noteFigure();  // the last update's, before the next replaces it
+    if (pa_operation* op = pa_stream_update_timing_info(stream_, nullptr, nullptr))
         pa_operation_unref(op);
-    me->timingInterval_ = std::min(me->timingInterval_ * 2, kTimingUpdate);
-    me->scheduleTimingUpdate();
+    timingInterval_ = std::min(timingInterval_ * 2, kTimingUpdate);
+    scheduleTimingUpdate();
 }
 
 // An underrun stops the stream's clock and the restart after it starts it again: fresh
@@ -278,7 +269,7 @@ void PlaybackStream::write(std::size_t bytes) {
         if (got < want) break;  // the rest is pushed when the decoder has it
         bytes -= got * frameBytes;
     }
-    if (sourceEnded_ && !endingTold_ && !endTimer_) {
+    if (sourceEnded_ && !endingTold_ && !endTimer_.pending()) {
         // A source shorter than the prebuffer would otherwise never start.
         if (pa_operation* op = pa_stream_trigger(stream_, nullptr, nullptr)) pa_operation_unref(op);
         checkEnd();
@@ -290,8 +281,7 @@ std::uint64_t PlaybackStream::adopt(Source& source) {
     sourceEnded_ = false;
     endingTold_ = false;
     heardOut_ = false;
-    if (endTimer_) connection_.api()->time_free(endTimer_);
-    endTimer_ = nullptr;
+    endTimer_.cancel();
     return written_;
 }
 
@@ -302,8 +292,7 @@ std::uint64_t PlaybackStream::unheardFrames() {
 // Watches an ended source's last frames being heard, by the stream's own timing: a timer
 // for when the margin is reached, then one for the last frame. Nothing runs while corked.
 void PlaybackStream::checkEnd() {
-    if (endTimer_) connection_.api()->time_free(endTimer_);
-    endTimer_ = nullptr;
+    endTimer_.cancel();
     if (!sourceEnded_ || corked_ || !ready()) return;
     const std::uint64_t left = unheardFrames();
     const std::uint64_t margin = std::uint64_t{format_.rate} * kEndMarginMs / 1000;
@@ -323,20 +312,12 @@ void PlaybackStream::checkEnd() {
             return;
         }
         heardOut_ = true;
-        endTimer_ = connection_.timer(kPlayedOutGrace, OnEndTimer, this);
+        endTimer_.start(connection_, kPlayedOutGrace);
         return;
     }
     const std::uint64_t wait = !endingTold_ ? left - margin : drainAsked_ ? left : left - drainAt;
     const auto ms = std::chrono::milliseconds(wait * 1000 / format_.rate + 1);
-    endTimer_ = connection_.timer(std::max(ms, kEndCheckStep), OnEndTimer, this);
-}
-
-void PlaybackStream::OnEndTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
-                                void* self) {
-    auto* me = static_cast<PlaybackStream*>(self);
-    api->time_free(e);
-    me->endTimer_ = nullptr;
-    me->checkEnd();
+    endTimer_.start(connection_, std::max(ms, kEndCheckStep));
 }
 
 void PlaybackStream::OnState(pa_stream* s, void* self) {

@@ -22,6 +22,7 @@
 #include "engine/audible_clock.h"
 #include "engine/decoder.h"
 #include "pulse/connection.h"
+#include "pulse/one_shot_timer.h"
 
 namespace engine {
 
@@ -97,15 +98,12 @@ class PlaybackStream {
     static void OnWrite(pa_stream* s, std::size_t bytes, void* self);
     static void OnState(pa_stream* s, void* self);
     static void DisconnectOnceMade(pa_stream* s, void*);
-    static void OnEndTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
-                           void* self);
     static void OnRunChange(pa_stream* s, void* self);
-    static void OnTimingTimer(pa_mainloop_api* api, pa_time_event* e, const struct timeval*,
-                              void* self);
     std::optional<std::uint64_t> heardByTiming();
     bool noteFigure();
     void write(std::size_t bytes);
     void scheduleTimingUpdate();
+    void updateTiming();
     void checkEnd();
     void release();
 
@@ -113,8 +111,8 @@ class PlaybackStream {
     AudioFormat format_;
     Source* source_;
     pa_stream* stream_ = nullptr;
-    pa_time_event* timingTimer_ = nullptr;
-    pa_time_event* endTimer_ = nullptr;
+    pulse::OneShotTimer timingTimer_{[this] { updateTiming(); }};
+    pulse::OneShotTimer endTimer_{[this] { checkEnd(); }};
     std::chrono::milliseconds timingInterval_{};
     std::uint64_t written_ = 0;
     bool sourceEnded_ = false;
