@@ -11,6 +11,19 @@ void AudibleClock::add(const Figure& figure) {
     count_ = std::min(count_ + 1, figures_.size());
 }
 
+std::chrono::milliseconds AudibleClock::nextFigureIn() {
+    ++asked_;
+    if (interval_ < kFillInterval) {
+        const std::chrono::milliseconds now = interval_;
+        interval_ *= 2;
+        return now;
+    }
+    const std::chrono::milliseconds base =
+        asked_ < figures_.size() ? kFillInterval : kSteadyInterval;
+    return base +
+           std::chrono::milliseconds(static_cast<int>(random_() % kSpreadMs) - kSpreadMs / 2);
+}
+
 std::int64_t AudibleClock::framesIn(Clock::duration d) const {
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(d).count();
     return std::max<std::int64_t>(us, 0) * rate_ / 1000000;

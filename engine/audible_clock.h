@@ -3,8 +3,9 @@
 // moves a stream's read index a whole graph cycle at a time, when the cycle takes the samples
 // it is about to play, and dates the figure by its reply. A figure taken late in a cycle is
 // nearly exact, one taken early leads by up to a cycle (43 ms at the quantum a lone player
-// gets). Carried on at the stream's rate, the lowest of the recent figures is the closest;
-// older ones are let go, as the sink's clock drifts from ours.
+// gets). Carried on at the stream's rate, the lowest of the recent figures is the closest, if
+// some fell near the end of a cycle: figures are asked for at random points of it. Older ones
+// are let go, as the sink's clock drifts from ours.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <random>
 
 namespace engine {
 
@@ -27,16 +29,34 @@ class AudibleClock {
     // A figure is carried on by at most this long (a missed update, a server that hangs).
     static constexpr std::chrono::seconds kMaxCarry{3};
 
-    explicit AudibleClock(unsigned rate) : rate_(rate) {}
+    AudibleClock(unsigned rate, std::uint32_t seed) : rate_(rate), random_(seed) {}
     void add(const Figure& figure);
+    // When to ask for the next figure: soon after a start, four times a second until the
+    // figures kept are all new, then about once a second.
+    std::chrono::milliseconds nextFigureIn();
+    // The stream starts or resumes: figures come often again.
+    void hurry() {
+        interval_ = kFirstInterval;
+        asked_ = 0;
+    }
     // Frames heard by `now`, or nullopt before the first figure. `paused`: the stream no
     // longer runs, so the sink plays out what it took and nothing more.
     std::optional<std::int64_t> heardAt(Clock::time_point now, bool paused) const;
 
   private:
+    static constexpr std::chrono::milliseconds kFirstInterval{20};
+    static constexpr std::chrono::milliseconds kFillInterval{250};
+    static constexpr std::chrono::milliseconds kSteadyInterval{1000};
+    // Wider than the longest cycle (2048 frames at 44.1 kHz): with a fixed interval the
+    // figures fall at a few points of a cycle over and over.
+    static constexpr int kSpreadMs = 64;
+
     std::int64_t framesIn(Clock::duration d) const;
 
     const unsigned rate_;
+    std::minstd_rand random_;
+    std::chrono::milliseconds interval_ = kFirstInterval;
+    std::size_t asked_ = 0;  // since the last hurry
     std::array<Figure, 16> figures_{};
     std::size_t count_ = 0;
     std::size_t latest_ = 0;

@@ -23,11 +23,6 @@ constexpr std::uint64_t kServerBufferBytes = 4u << 20;
 // Playback starts (and restarts after an underrun) once this much is buffered.
 constexpr std::uint32_t kPrebufMs = 100;
 constexpr auto kConnectTimeout = std::chrono::milliseconds(3000);
-// Timing updates for the position: often just after a start, then about once a second. Not a
-// whole number of graph cycles of any power-of-two quantum at 44.1 or 48 kHz, so that
-// successive figures fall at different points of a cycle (see AudibleClock).
-constexpr auto kFirstTimingUpdate = std::chrono::milliseconds(20);
-constexpr auto kTimingUpdate = std::chrono::milliseconds(1009);
 // The shortest wait between two looks at an ended source's last frames.
 constexpr auto kEndCheckStep = std::chrono::milliseconds(10);
 // How long a stream is kept after its last frame was heard by the figures: the sink's latency
@@ -163,7 +158,7 @@ void PlaybackStream::setCorked(bool corked) {
     corked_ = corked;
     if (pa_operation* op = pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr))
         pa_operation_unref(op);
-    timingInterval_ = kFirstTimingUpdate;
+    clock_.hurry();
     scheduleTimingUpdate();
     checkEnd();
 }
@@ -217,7 +212,7 @@ bool PlaybackStream::noteFigure() {
 void PlaybackStream::scheduleTimingUpdate() {
     timingTimer_.cancel();
     if (corked_ || !ready()) return;
-    timingTimer_.start(connection_, timingInterval_);
+    timingTimer_.start(connection_, clock_.nextFigureIn());
 }
 
 void PlaybackStream::updateTiming() {
@@ -225,7 +220,6 @@ void PlaybackStream::updateTiming() {
     noteFigure();  // the last update's, before the next replaces it
     if (pa_operation* op = pa_stream_update_timing_info(stream_, nullptr, nullptr))
         pa_operation_unref(op);
-    timingInterval_ = std::min(timingInterval_ * 2, kTimingUpdate);
     scheduleTimingUpdate();
 }
 
@@ -326,7 +320,7 @@ void PlaybackStream::OnState(pa_stream* s, void* self) {
     const pa_stream_state_t state = pa_stream_get_state(s);
     if (state == PA_STREAM_READY) {
         me->made_ = true;
-        me->timingInterval_ = kFirstTimingUpdate;
+        me->clock_.hurry();
         me->scheduleTimingUpdate();
     } else if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
         me->source_->failed();  // last: the source may let go of this stream

@@ -113,7 +113,6 @@ class PlaybackStream {
     pa_stream* stream_ = nullptr;
     pulse::OneShotTimer timingTimer_{[this] { updateTiming(); }};
     pulse::OneShotTimer endTimer_{[this] { checkEnd(); }};
-    std::chrono::milliseconds timingInterval_{};
     std::uint64_t written_ = 0;
     bool sourceEnded_ = false;
     bool endingTold_ = false;
@@ -121,7 +120,8 @@ class PlaybackStream {
     bool drainAsked_ = false;
     bool made_ = false;
     bool corked_ = false;
-    AudibleClock clock_{format_.rate};
+    AudibleClock clock_{format_.rate,
+                        static_cast<std::uint32_t>(Clock::now().time_since_epoch().count())};
     timeval figureStamp_{};  // of the last figure the clock took
     // The last audible figure, and when it was taken; it never goes back.
     std::uint64_t lastAudible_ = 0;
