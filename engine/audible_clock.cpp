@@ -1,7 +1,6 @@
 #include "engine/audible_clock.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace engine {
 
