@@ -28,9 +28,6 @@ constexpr auto kEndCheckStep = std::chrono::milliseconds(10);
 // How long a stream is kept after its last frame was heard by the figures: the sink's latency
 // and then some, so that its last block is not cut.
 constexpr auto kPlayedOutGrace = std::chrono::milliseconds(100);
-// A figure's age on the wall clock, as the server dated it, is believed up to this (a step
-// of the wall clock).
-constexpr std::int64_t kMaxTimingAgeUs = 3000000;
 
 pa_sample_spec SpecOf(AudioFormat format) {
     pa_sample_spec spec{};
@@ -203,8 +200,11 @@ bool PlaybackStream::noteFigure() {
     const std::int64_t read = info->read_index / static_cast<std::int64_t>(format_.bytesPerFrame());
     const std::int64_t sinkFrames = static_cast<std::int64_t>(info->sink_usec) *
                                     static_cast<std::int64_t>(format_.rate) / 1000000;
-    const auto age = std::chrono::microseconds(std::clamp<std::int64_t>(
-        static_cast<std::int64_t>(pa_timeval_age(&info->timestamp)), 0, kMaxTimingAgeUs));
+    // Its age on the wall clock, as the server dated it, is believed up to the longest carry
+    // (the wall clock may have stepped).
+    const auto age = std::chrono::microseconds(
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(pa_timeval_age(&info->timestamp)), 0,
+                                 std::chrono::microseconds(AudibleClock::kMaxCarry).count()));
     clock_.add({read - sinkFrames, read, Clock::now() - age, info->playing != 0});
     return true;
 }

@@ -30,7 +30,7 @@ Connection::Connection(std::string clientName, StateHandler onState)
 Connection::~Connection() {
     if (!loop_) return;
     if (running_) pa_threaded_mainloop_stop(loop_);  // joins the thread
-    if (retry_) api()->time_free(retry_);
+    retry_.cancel();
     dropContext();
     pa_threaded_mainloop_free(loop_);
 }
@@ -111,19 +111,15 @@ void Connection::tell(bool ready) noexcept {
 }
 
 void Connection::scheduleRetry() {
-    if (retry_) return;
-    retry_ = timer(backoff_, &Connection::OnRetry, this);
+    if (retry_.pending()) return;
+    retry_.start(*this, backoff_);
     backoff_ = std::min(backoff_ * 2, kLongestRetry);
 }
 
-void Connection::OnRetry(pa_mainloop_api* api, pa_time_event* event, const struct timeval*,
-                         void* self_) {
-    auto* self = static_cast<Connection*>(self_);
-    api->time_free(event);
-    self->retry_ = nullptr;
-    self->dropContext();
+void Connection::retry() {
+    dropContext();
     // A context that could not even be made or started is tried again later.
-    if (!self->startContext()) self->scheduleRetry();
+    if (!startContext()) scheduleRetry();
 }
 
 bool Connection::waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

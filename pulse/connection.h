@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "pulse/one_shot_timer.h"
+
 namespace pulse {
 
 class Connection {
@@ -78,18 +80,18 @@ class Connection {
 
   private:
     static void OnContextState(pa_context* context, void* self);
-    static void OnRetry(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self);
     bool startContext();
     void dropContext();
     void lost();
     void tell(bool ready) noexcept;
     void scheduleRetry();
+    void retry();
 
     std::string name_;
     StateHandler onState_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
-    pa_time_event* retry_ = nullptr;
+    OneShotTimer retry_{[this] { retry(); }};
     std::chrono::milliseconds backoff_ = kFirstRetry;
     bool everReady_ = false;  // reconnecting starts only after a first success
     bool up_ = false;         // the owner was last told the server is ready

@@ -1,5 +1,7 @@
 #include "pulse/one_shot_timer.h"
 
+#include "pulse/connection.h"
+
 #include <cstdio>
 #include <cstdlib>
 

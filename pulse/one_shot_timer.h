@@ -9,9 +9,9 @@
 #include <chrono>
 #include <functional>
 
-#include "pulse/connection.h"
-
 namespace pulse {
+
+class Connection;
 
 class OneShotTimer {
   public:

@@ -9,12 +9,6 @@
 
 namespace {
 
-const pw_stream_events kEvents = [] {
-    pw_stream_events events{};
-    events.version = PW_VERSION_STREAM_EVENTS;
-    return events;
-}();
-
 // Whether a PipeWire daemon answers on this session's socket.
 bool PipeWireAnswers() {
     pw_init(nullptr, nullptr);
@@ -39,7 +33,8 @@ std::unique_ptr<PipeWireMonitor> PipeWireMonitor::Connect(int rate, int quantum,
     if (quantum > 0)
         pw_properties_set(props, PW_KEY_NODE_LATENCY, (std::to_string(quantum) + "/48000").c_str());
     static pw_stream_events events = [] {
-        pw_stream_events e = kEvents;
+        pw_stream_events e{};
+        e.version = PW_VERSION_STREAM_EVENTS;
         e.process = OnProcess;
         e.io_changed = OnIoChanged;
         return e;
