@@ -52,6 +52,7 @@ SinkRecorder::SinkRecorder(std::filesystem::path file, std::string source, int s
                            int channels)
     : file_(std::move(file)),
       log_(file_.string() + ".log"),
+      bytesPerSecond_(sampleRate * channels * 2),
       process_(ParecCommand(file_, source, sampleRate, channels), log_.string()) {}
 
 SinkRecorder::~SinkRecorder() {
@@ -70,6 +71,13 @@ bool SinkRecorder::WaitUntilRecording(double timeoutSeconds) {
         if (!process_.running() || steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(milliseconds(5));
     }
+}
+
+double SinkRecorder::RecordedSeconds() const {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(file_, error);
+    if (error || size <= kWavHeaderBytes) return 0;
+    return static_cast<double>(size - kWavHeaderBytes) / bytesPerSecond_;
 }
 
 Pcm SinkRecorder::Stop() {

@@ -33,6 +33,10 @@ class SinkRecorder {
     // false when that took longer than timeoutSeconds or parec ended.
     bool WaitUntilRecording(double timeoutSeconds = 5.0);
 
+    // Seconds of sound parec has written so far: the sink's output up to the recording's own
+    // latency ago.
+    double RecordedSeconds() const;
+
     // Stops parec (SIGINT, so it finishes the file) and returns what it recorded. Throws
     // std::runtime_error with parec's own messages when parec had already ended (it could
     // not connect, or lost its server) or recorded nothing readable.
@@ -44,6 +48,7 @@ class SinkRecorder {
   private:
     std::filesystem::path file_;
     std::filesystem::path log_;
+    int bytesPerSecond_;
     ChildProcess process_;
 };
 
