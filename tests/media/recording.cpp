@@ -1,5 +1,6 @@
 #include "tests/media/recording.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace media {
 namespace {
@@ -70,6 +72,32 @@ bool SinkRecorder::WaitUntilRecording(double timeoutSeconds) {
         if (!error && size > kWavHeaderBytes) return true;
         if (!process_.running() || steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(milliseconds(5));
+    }
+}
+
+bool SinkRecorder::WaitForSound(double threshold, double timeoutSeconds) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + duration<double>(timeoutSeconds);
+    const auto level = static_cast<int>(threshold * 32768);
+    std::ifstream in(file_, std::ios::binary);
+    std::error_code error;
+    std::uintmax_t from = std::max(std::filesystem::file_size(file_, error), kWavHeaderBytes);
+    from -= (from - kWavHeaderBytes) % 2;
+    std::vector<std::int16_t> samples;
+    for (;;) {
+        const std::uintmax_t size = std::filesystem::file_size(file_, error);
+        if (!error && size >= from + 2) {
+            samples.resize((size - from) / 2);
+            in.clear();
+            in.seekg(static_cast<std::streamoff>(from));
+            in.read(reinterpret_cast<char*>(samples.data()),
+                    static_cast<std::streamsize>(samples.size() * 2));
+            from += static_cast<std::uintmax_t>(in.gcount()) / 2 * 2;
+            for (std::streamsize i = 0; i < in.gcount() / 2; ++i)
+                if (std::abs(samples[static_cast<std::size_t>(i)]) >= level) return true;
+        }
+        if (!process_.running() || steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(milliseconds(2));
     }
 }
 

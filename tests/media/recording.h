@@ -32,6 +32,9 @@ class SinkRecorder {
     // Waits until parec has delivered its first audio (the stream is connected). Returns
     // false when that took longer than timeoutSeconds or parec ended.
     bool WaitUntilRecording(double timeoutSeconds = 5.0);
+    // Waits until a sample recorded from now on reaches `threshold` of full scale: the sound
+    // has been heard, however long the server took to start it. False on timeout.
+    bool WaitForSound(double threshold = 0.02, double timeoutSeconds = 5.0);
 
     // Seconds of sound parec has written so far: the sink's output up to the recording's own
     // latency ago.
