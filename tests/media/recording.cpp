@@ -81,7 +81,8 @@ bool SinkRecorder::WaitForSound(double threshold, double timeoutSeconds) {
     const auto level = static_cast<int>(threshold * 32768);
     std::ifstream in(file_, std::ios::binary);
     std::error_code error;
-    std::uintmax_t from = std::max(std::filesystem::file_size(file_, error), kWavHeaderBytes);
+    const std::uintmax_t now = std::filesystem::file_size(file_, error);
+    std::uintmax_t from = error ? kWavHeaderBytes : std::max(now, kWavHeaderBytes);
     from -= (from - kWavHeaderBytes) % 2;
     std::vector<std::int16_t> samples;
     for (;;) {
