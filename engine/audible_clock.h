@@ -42,6 +42,8 @@ class AudibleClock {
     // Frames heard by `now`, or nullopt before the first figure. `paused`: the stream no
     // longer runs, so the sink plays out what it took and nothing more.
     std::optional<std::int64_t> heardAt(Clock::time_point now, bool paused) const;
+    // Frames played at the stream's rate in `d` (none for a negative one).
+    std::int64_t framesIn(Clock::duration d) const;
 
   private:
     static constexpr std::chrono::milliseconds kFirstInterval{20};
@@ -50,8 +52,6 @@ class AudibleClock {
     // Wider than the longest cycle (2048 frames at 44.1 kHz): with a fixed interval the
     // figures fall at a few points of a cycle over and over.
     static constexpr int kSpreadMs = 64;
-
-    std::int64_t framesIn(Clock::duration d) const;
 
     const unsigned rate_;
     std::minstd_rand random_;

@@ -167,10 +167,8 @@ std::uint64_t PlaybackStream::audibleFrames() {
             lastAudible_ = std::max(lastAudible_, std::min(*heard, written_));
     } else if (!corked_ && written_ > lastAudible_) {
         // The server is gone: it played on from the last figure until it went.
-        const auto since =
-            std::chrono::duration_cast<std::chrono::microseconds>(now - lastAudibleAt_);
         lastAudible_ = std::min<std::uint64_t>(
-            lastAudible_ + static_cast<std::uint64_t>(since.count()) * format_.rate / 1000000,
+            lastAudible_ + static_cast<std::uint64_t>(clock_.framesIn(now - lastAudibleAt_)),
             written_);
     }
     lastAudibleAt_ = now;
@@ -198,8 +196,8 @@ bool PlaybackStream::noteFigure() {
         return true;
     figureStamp_ = info->timestamp;
     const std::int64_t read = info->read_index / static_cast<std::int64_t>(format_.bytesPerFrame());
-    const std::int64_t sinkFrames = static_cast<std::int64_t>(info->sink_usec) *
-                                    static_cast<std::int64_t>(format_.rate) / 1000000;
+    const std::int64_t sinkFrames =
+        clock_.framesIn(std::chrono::microseconds(static_cast<std::int64_t>(info->sink_usec)));
     // Its age on the wall clock, as the server dated it, is believed up to the longest carry
     // (the wall clock may have stepped).
     const auto age = std::chrono::microseconds(
