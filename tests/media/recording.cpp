@@ -1,15 +1,14 @@
 #include "tests/media/recording.h"
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 namespace media {
 namespace {
@@ -54,7 +53,6 @@ SinkRecorder::SinkRecorder(std::filesystem::path file, std::string source, int s
                            int channels)
     : file_(std::move(file)),
       log_(file_.string() + ".log"),
-      bytesPerSecond_(sampleRate * channels * 2),
       process_(ParecCommand(file_, source, sampleRate, channels), log_.string()) {}
 
 SinkRecorder::~SinkRecorder() {
@@ -63,50 +61,31 @@ SinkRecorder::~SinkRecorder() {
     std::filesystem::remove(log_, ignored);
 }
 
-bool SinkRecorder::WaitUntilRecording(double timeoutSeconds) {
+bool SinkRecorder::pollUntil(double timeoutSeconds, const std::function<bool()>& done) {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + duration<double>(timeoutSeconds);
     for (;;) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(file_, error);
-        if (!error && size > kWavHeaderBytes) return true;
+        if (done()) return true;
         if (!process_.running() || steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(milliseconds(5));
     }
 }
 
+bool SinkRecorder::WaitUntilRecording(double timeoutSeconds) {
+    return pollUntil(timeoutSeconds, [&] {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file_, error);
+        return !error && size > kWavHeaderBytes;
+    });
+}
+
 bool SinkRecorder::WaitForSound(double threshold, double timeoutSeconds) {
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + duration<double>(timeoutSeconds);
-    const auto level = static_cast<int>(threshold * 32768);
-    std::ifstream in(file_, std::ios::binary);
-    std::error_code error;
-    const std::uintmax_t now = std::filesystem::file_size(file_, error);
-    std::uintmax_t from = error ? kWavHeaderBytes : std::max(now, kWavHeaderBytes);
-    from -= (from - kWavHeaderBytes) % 2;
-    std::vector<std::int16_t> samples;
-    for (;;) {
-        const std::uintmax_t size = std::filesystem::file_size(file_, error);
-        if (!error && size >= from + 2) {
-            samples.resize((size - from) / 2);
-            in.clear();
-            in.seekg(static_cast<std::streamoff>(from));
-            in.read(reinterpret_cast<char*>(samples.data()),
-                    static_cast<std::streamsize>(samples.size() * 2));
-            from += static_cast<std::uintmax_t>(in.gcount()) / 2 * 2;
-            for (std::streamsize i = 0; i < in.gcount() / 2; ++i)
-                if (std::abs(samples[static_cast<std::size_t>(i)]) >= level) return true;
-        }
-        if (!process_.running() || steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(milliseconds(2));
-    }
+    return pollUntil(timeoutSeconds,
+                     [&] { return SoundStart(ReadWav(file_), threshold).has_value(); });
 }
 
 double SinkRecorder::RecordedSeconds() const {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file_, error);
-    if (error || size <= kWavHeaderBytes) return 0;
-    return static_cast<double>(size - kWavHeaderBytes) / bytesPerSecond_;
+    return ReadWav(file_).seconds();
 }
 
 Pcm SinkRecorder::Stop() {

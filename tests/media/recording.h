@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,12 +33,12 @@ class SinkRecorder {
     // Waits until parec has delivered its first audio (the stream is connected). Returns
     // false when that took longer than timeoutSeconds or parec ended.
     bool WaitUntilRecording(double timeoutSeconds = 5.0);
-    // Waits until a sample recorded from now on reaches `threshold` of full scale: the sound
-    // has been heard, however long the server took to start it. False on timeout.
+    // Waits until the recording holds sound (SoundStart at `threshold`): the sound has been
+    // heard, however long the server took to start it. False on timeout.
     bool WaitForSound(double threshold = 0.02, double timeoutSeconds = 5.0);
 
-    // Seconds of sound parec has written so far: the sink's output up to the recording's own
-    // latency ago.
+    // Seconds parec has written so far: the sink's output up to the recording's own latency
+    // ago. Call after WaitUntilRecording.
     double RecordedSeconds() const;
 
     // Stops parec (SIGINT, so it finishes the file) and returns what it recorded. Throws
@@ -49,9 +50,10 @@ class SinkRecorder {
     int pid() const { return process_.pid(); }
 
   private:
+    bool pollUntil(double timeoutSeconds, const std::function<bool()>& done);
+
     std::filesystem::path file_;
     std::filesystem::path log_;
-    int bytesPerSecond_;
     ChildProcess process_;
 };
 
